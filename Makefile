@@ -1,0 +1,47 @@
+# vantoViewer3: `make run` starts the clock, `make test` runs every test.
+# Both install what is missing (Debian packages, as root or through sudo) and build first.
+SHELL := /bin/bash
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+APP_DIR := $(BUILD)/vantoViewer3
+PAYLOAD := $(APP_DIR)/vanto-rimal/Payload/Vanto-Rimal3.app
+export ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS ?= suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
+
+.PHONY: all deps build run payload test test-asan clean
+
+all: build
+
+deps:
+	@bash tools/deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+
+# The demo payload, made once: pictures, voices and alarm sounds generated here.
+payload: build
+	@if [ ! -d "$(PAYLOAD)" ]; then \
+	  echo "Making the demo payload in $(PAYLOAD) ..."; \
+	  rm -rf "$(PAYLOAD).partial"; \
+	  $(BUILD)/tools/make_payload --out "$(PAYLOAD).partial" --resources Resources && \
+	  mv "$(PAYLOAD).partial" "$(PAYLOAD)"; \
+	fi
+
+run: payload
+	$(APP_DIR)/bin/vantoViewer3
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	$(MAKE) --no-print-directory test-asan
+
+# The unit and widget tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVV_SANITIZE=ON -DVV_BENCH=OFF > /dev/null
+	@cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cd $(ASAN_BUILD) && ctest -L unit --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

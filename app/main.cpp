@@ -1,0 +1,10 @@
+#include "app/Startup.h"
+#include "framework/Runtime.h"
+
+int main(int argc, char** argv) {
+  fw::RuntimeInit(argc, argv);
+  initialize();
+  Main();
+  finalize();
+  return fw::RuntimeExit();
+}

@@ -1,0 +1,64 @@
+// The clock settings file: read once at Open, replaced whole when the main window closes.
+#include "clock/mainWindow.h"
+#include "framework/Runtime.h"
+#include "framework/TextStreams.h"
+
+namespace clockcore {
+namespace {
+
+const char* const kPrefsFileName = "vantoViewer3 Prefs";
+
+fw::Ref<fw::FolderItem> PrefsFile() {
+  auto folder = fw::SpecialFolder::Preferences();
+  if (!folder) throw fw::NilObjectException("no preferences folder");
+  return folder->Child(kPrefsFileName);
+}
+
+// The text after the first "=", up to a second one.
+fw::String ValueOf(const fw::String& line) { return fw::NthField(line, "=", 2); }
+
+}  // namespace
+
+void mainWindow::ReadClockPrefs() {
+  auto self = ::mainWindow();
+  auto file = PrefsFile();
+  if (!file->Exists()) {
+    self->SetDefaultClockPrefs();
+    return;
+  }
+  auto stream = file->OpenAsTextFile();
+  if (!stream) throw fw::IOException("cannot read \"" + file->NativePath() + "\"", 1);
+  const fw::String flags = ValueOf(stream->ReadLine());
+  for (int32_t i = 0; i <= 11; ++i) self->nameCheck(i) = fw::NthField(flags, ",", i + 1) == "1";
+  self->alarmCheck = ValueOf(stream->ReadLine()) == "1";
+  self->alarmHour = ValueOf(stream->ReadLine());
+  self->alarmMin = ValueOf(stream->ReadLine());
+  self->alarmVoice = fw::DoubleToInt32(fw::Val(ValueOf(stream->ReadLine())));
+  self->voiceMode = fw::DoubleToInt32(fw::Val(ValueOf(stream->ReadLine())));
+}
+
+void mainWindow::SetDefaultClockPrefs() {
+  for (int32_t i = 0; i <= 11; ++i) nameCheck(i) = true;
+  alarmCheck = false;
+  alarmHour = "00";
+  alarmMin = "00";
+  alarmVoice = 0;
+  voiceMode = 0;
+}
+
+void mainWindow::Event_Close() {
+  auto self = ::mainWindow();
+  auto stream = fw::TextOutputStream::Create(PrefsFile());
+  fw::String flags;
+  for (int32_t i = 0; i <= 11; ++i) flags += self->nameCheck(i) ? "1," : "0,";
+  stream->WriteLine("seiyuOn/Off=" + fw::Left(flags, fw::Len(flags) - 1));
+  stream->WriteLine(self->alarmCheck ? "alarmOn=1" : "alarmOn=0");
+  stream->WriteLine("alarmHour=" + self->alarmHour);
+  stream->WriteLine("alarmMin=" + self->alarmMin);
+  stream->WriteLine("alarmVoice=" + fw::Str(self->alarmVoice));
+  stream->WriteLine("voiceMode=" + fw::Str(self->voiceMode));
+  stream->Close();
+  fw::Quit(0);
+}
+
+}  // namespace clockcore

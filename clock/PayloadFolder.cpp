@@ -1,0 +1,49 @@
+// Step 1 and 2 of the main window's Open: the data payload folder and the window's size set.
+#include "clock/mainWindow.h"
+#include "framework/MsgBox.h"
+#include "framework/Runtime.h"
+
+namespace clockcore {
+namespace {
+
+fw::Ref<fw::FolderItem> PayloadCandidate(const char* bundleName) {
+  auto root = fw::GetFolderItem("vanto-rimal", 0);
+  if (!root) throw fw::NilObjectException("no folder item for \"vanto-rimal\"");
+  auto payload = root->Child("Payload");
+  if (!payload) throw fw::NilObjectException("no folder item for \"Payload\"");
+  auto bundle = payload->Child(bundleName);
+  if (!bundle) throw fw::NilObjectException(std::string("no folder item for \"") + bundleName + "\"");
+  return bundle;
+}
+
+}  // namespace
+
+// True when a payload was found. The HD payload wins when both are there.
+bool mainWindow::ChoosePayloadFolder() {
+  dataPath = PayloadCandidate("Vanto-Rimal3 HD.app");
+  if (dataPath->Exists()) {
+    SetMaxWidth(768);
+    SetMaxHeight(1024);
+    return true;
+  }
+  dataPath = PayloadCandidate("Vanto-Rimal3.app");
+  if (dataPath->Exists()) {
+    SetMaxWidth(640);
+    SetMaxHeight(960);
+    return true;
+  }
+  fw::MsgBox("データが正しく配置されていません");
+  fw::Quit(0);
+  return false;
+}
+
+// Minimum a quarter, starting size a half of the maximum, in this order.
+void mainWindow::SetSizeSet() {
+  auto self = ::mainWindow();
+  self->SetMinWidth(fw::DoubleToInt32(double(self->MaxWidth()) / 4.0));
+  self->SetMinHeight(fw::DoubleToInt32(double(self->MaxHeight()) / 4.0));
+  self->SetWidth(fw::DoubleToInt32(double(self->MaxWidth()) / 2.0));
+  self->SetHeight(fw::DoubleToInt32(double(self->MaxHeight()) / 2.0));
+}
+
+}  // namespace clockcore

@@ -1,0 +1,47 @@
+#include "clock/TextTables.h"
+
+#include "app/App.h"
+#include "framework/TextStreams.h"
+
+namespace clockcore {
+namespace {
+
+struct TableText {
+  explicit TableText(const char* name) : fileName(name) {}
+  const char* fileName;
+  bool loaded = false;
+  fw::String permaText;
+};
+
+TableText gActMain("ActMain.txt"), gActTime("ActTime.txt"), gActSerif("ActSerif.txt"), gAlarm("Alarm.txt");
+
+const fw::String& Load(TableText& table) {
+  if (table.loaded) return table.permaText;
+  table.loaded = true;
+  auto contents = App()->ExecutableFile()->Parent()->Parent();
+  auto resources = contents->Child("Resources");
+  if (!resources) return table.permaText;
+  auto stream = resources->Child(table.fileName)->OpenAsTextFile();
+  if (!stream) return table.permaText;
+  table.permaText = stream->ReadAll();
+  stream->Close();
+  return table.permaText;
+}
+
+}  // namespace
+
+fw::String ActMain() { return Load(gActMain); }
+fw::String ActTime() { return Load(gActTime); }
+fw::String ActSerif() { return Load(gActSerif); }
+fw::String Alarm() { return Load(gAlarm); }
+
+void ReleaseTableTexts() {
+  for (TableText* t : {&gActMain, &gActSerif, &gActTime, &gAlarm}) fw::String().swap(t->permaText);
+}
+
+void ResetTableTextsForTesting() {
+  ReleaseTableTexts();
+  for (TableText* t : {&gActMain, &gActSerif, &gActTime, &gAlarm}) t->loaded = false;
+}
+
+}  // namespace clockcore

@@ -1,0 +1,93 @@
+#pragma once
+// Controls: registered with their window by name, or by name and Index for a member of a
+// control array. A control reaches its window weakly: the window owns its controls.
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+#include "Object.h"
+#include "PropertyStream.h"
+#include "Strings.h"
+
+class QWidget;
+
+namespace fw {
+
+class Window;
+
+inline constexpr int32_t kNoIndex = std::numeric_limits<int32_t>::min();
+
+class Control : public Object, public PropertyTarget {
+ public:
+  std::string FullClassName() const override { return "Control"; }
+  Ref<fw::Window> Window() const;
+  void SetWindow(const Ref<fw::Window>& window);
+  const String& Name() const { return name_; }
+  void SetName(const String& name) { name_ = name; }
+  int32_t Index() const { return index_; }
+  void SetIndex(int32_t index) { index_ = index; }
+  void SetProperty(const Property& property) override;
+
+  // Framework side: the control's widget is made on the window's content area when the
+  // window creates the control; a control without a widget (a timer) returns nullptr.
+  virtual void CreateWidget(QWidget* /*parent*/) {}
+  virtual QWidget* Widget() const { return nullptr; }
+  // The window finished building (creation handlers done).
+  virtual void WindowOpened() {}
+  // The window closes: the control stops everything it runs.
+  virtual void WindowClosing() {}
+
+ private:
+  std::weak_ptr<fw::Window> window_;
+  String name_;
+  int32_t index_ = kNoIndex;
+};
+
+// A control with a rectangle on the window's content area, in window units from its top left.
+class RectControl : public Control {
+ public:
+  ~RectControl() override;
+  std::string FullClassName() const override { return "RectControl"; }
+  void Constructor() {}
+
+  int32_t Left() const { return left_; }
+  int32_t Top() const { return top_; }
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  int32_t TabIndex() const { return tabIndex_; }
+  bool TabStop() const { return tabStop_; }
+
+  // Text look, for the controls that show text.
+  double TextSize() const { return textSize_; }  // 0: the framework's default size
+  void SetTextSize(double size);
+  uint8_t TextUnit() const { return textUnit_; }
+  void SetTextUnit(uint8_t unit) { textUnit_ = unit; }
+  const String& TextFont() const { return textFont_; }
+
+  void SetProperty(const Property& property) override;
+  void CreateWidget(QWidget* parent) override;
+  QWidget* Widget() const override { return widget_; }
+
+ protected:
+  // Subclasses make their widget here; RectControl places and styles it.
+  virtual QWidget* MakeWidget(QWidget* parent) = 0;
+  void ApplyFont();
+  void ApplyGeometry();
+
+ private:
+  QWidget* widget_ = nullptr;  // owned by the window's content area
+  int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool enabled_ = true, visible_ = true, tabStop_ = true;
+  int32_t tabIndex_ = 0;
+  double textSize_ = 0;
+  uint8_t textUnit_ = 0;
+  String textFont_;
+  bool bold_ = false, italic_ = false, underline_ = false;
+};
+
+}  // namespace fw

@@ -1,0 +1,35 @@
+#pragma once
+// Dates in local time. Tests set the framework's clock; the program has no setting for it.
+#include <chrono>
+#include <functional>
+
+#include "Object.h"
+#include "Strings.h"
+
+namespace fw {
+
+class Date : public Object {
+ public:
+  Date();  // the current local date and time
+  std::string FullClassName() const override { return "Date"; }
+  int Year() const { return year_; }
+  int Month() const { return month_; }
+  int Day() const { return day_; }
+  int Hour() const { return hour_; }
+  int Minute() const { return minute_; }
+  int Second() const { return second_; }
+  // "YYYY-MM-DD HH:MM:SS": the text form ends in the 24-hour time.
+  String SQLDateTime() const;
+
+ private:
+  int year_, month_, day_, hour_, minute_, second_;
+};
+
+String Str(const Date& date);
+inline String Str(const Ref<Date>& date) { return Str(*date); }
+
+// The framework's clock: the current time as the Date constructor sees it.
+using ClockSource = std::function<std::chrono::system_clock::time_point()>;
+void SetClockForTesting(ClockSource source);  // nullptr restores the system clock
+
+}  // namespace fw

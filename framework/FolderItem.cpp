@@ -1,0 +1,159 @@
+#include "FolderItem.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "TextStreams.h"
+
+namespace fw {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Text files larger than this open as no stream: nothing the program reads comes near it,
+// and a stray huge file must not exhaust memory.
+constexpr int64_t kMaxTextFileBytes = 64LL * 1024 * 1024;
+
+String& ApplicationFolderOverride() {
+  static String folder;
+  return folder;
+}
+
+// "/a/b/" and "/a/b" name the same item; keep one spelling so Name and Parent agree. A NUL
+// byte would cut the path short at the system call, so such a path names nothing.
+String CleanPath(String path) {
+  if (path.find('\0') != String::npos) return String();
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+bool ValidChildName(const String& name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find('/') == String::npos && name.find('\0') == String::npos;
+}
+
+Ref<FolderItem> NamesNothing() { return New<FolderItem>(String()); }
+
+String ApplicationFolder() {
+  if (!ApplicationFolderOverride().empty()) return ApplicationFolderOverride();
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return String();
+  return exe.parent_path().parent_path().string();
+}
+
+// Reads the whole file behind fd; false when it cannot be read or exceeds the cap.
+bool ReadAllFrom(int fd, String& out) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (S_ISREG(st.st_mode)) {
+    if (st.st_size > kMaxTextFileBytes) return false;
+    out.reserve(static_cast<size_t>(st.st_size));
+  }
+  // Sizes can lie (files under /proc, files still growing): read until the end, capped.
+  std::vector<char> buffer(64 * 1024);
+  for (;;) {
+    const ssize_t n = read(fd, buffer.data(), buffer.size());
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (static_cast<int64_t>(out.size()) + n > kMaxTextFileBytes) return false;
+    out.append(buffer.data(), static_cast<size_t>(n));
+  }
+}
+
+}  // namespace
+
+FolderItem::FolderItem(String path) : path_(CleanPath(std::move(path))) {}
+
+Ref<FolderItem> FolderItem::Child(const String& name) const {
+  if (path_.empty() || !ValidChildName(name)) return NamesNothing();
+  return New<FolderItem>((fs::path(path_) / name).string());
+}
+
+Ref<FolderItem> FolderItem::Parent() const {
+  if (path_.empty()) return NamesNothing();
+  std::error_code ec;
+  fs::path p(path_);
+  if (p.is_relative()) {
+    p = fs::absolute(p, ec);
+    if (ec) return NamesNothing();
+  }
+  p = p.lexically_normal();
+  if (p == p.root_path()) return NamesNothing();  // the root has no parent
+  const String s = CleanPath(p.string());
+  return New<FolderItem>(fs::path(s).parent_path().string());
+}
+
+bool FolderItem::Exists() const {
+  if (path_.empty()) return false;
+  std::error_code ec;
+  return fs::exists(path_, ec);  // follows links: a broken link does not exist
+}
+
+bool FolderItem::Directory() const {
+  if (path_.empty()) return false;
+  std::error_code ec;
+  return fs::is_directory(path_, ec);
+}
+
+String FolderItem::Name() const {
+  if (path_.empty()) return String();
+  return fs::path(path_).filename().string();
+}
+
+Ref<TextInputStream> FolderItem::OpenAsTextFile() const {
+  if (path_.empty()) return nullptr;
+  const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  String bytes;
+  const bool ok = ReadAllFrom(fd, bytes);
+  close(fd);
+  if (!ok) return nullptr;
+  return New<TextInputStream>(std::move(bytes));
+}
+
+Ref<FolderItem> GetFolderItem(const String& path, int32_t /*pathMode*/) {
+  if (!path.empty() && path.front() == '/') return New<FolderItem>(path);
+  const String base = ApplicationFolder();
+  if (base.empty()) return NamesNothing();
+  if (path.empty()) return New<FolderItem>(base);
+  return New<FolderItem>((fs::path(base) / path).lexically_normal().string());
+}
+
+namespace SpecialFolder {
+
+Ref<FolderItem> Preferences() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg && xdg[0] == '/') return New<FolderItem>(xdg);
+  String home;
+  if (const char* h = std::getenv("HOME"); h && h[0] == '/') {
+    home = h;
+  } else {
+    // No usable $HOME (a service, a stripped environment): ask the user database.
+    struct passwd pw {};
+    struct passwd* found = nullptr;
+    std::vector<char> buffer(16 * 1024);
+    if (getpwuid_r(getuid(), &pw, buffer.data(), buffer.size(), &found) == 0 && found &&
+        found->pw_dir && found->pw_dir[0] == '/')
+      home = found->pw_dir;
+  }
+  if (home.empty()) return NamesNothing();
+  return New<FolderItem>((fs::path(home) / ".config").string());
+}
+
+}  // namespace SpecialFolder
+
+void SetApplicationFolderForTesting(const String& path) { ApplicationFolderOverride() = path; }
+
+}  // namespace fw

@@ -1,0 +1,49 @@
+#pragma once
+// Files and folders by path. A folder item exists or not; it is never nil for a plain name.
+#include "Object.h"
+#include "Strings.h"
+
+namespace fw {
+
+class TextInputStream;
+class Picture;
+class Sound;
+
+class FolderItem : public Object {
+ public:
+  explicit FolderItem(String path);
+  std::string FullClassName() const override { return "FolderItem"; }
+
+  // The child of that name. An empty name, ".", ".." or a name holding "/" or a NUL byte
+  // names nothing that exists: a table entry can never reach outside its folder.
+  Ref<FolderItem> Child(const String& name) const;
+  Ref<FolderItem> Parent() const;
+  bool Exists() const;
+  bool Directory() const;
+  String Name() const;
+  String NativePath() const { return path_; }
+
+  // A stream at the start of the file, or nil when the file cannot be read.
+  Ref<TextInputStream> OpenAsTextFile() const;
+  // The picture of the file at its own size, or nil when it is not a picture.
+  Ref<Picture> OpenAsPicture() const;
+  // The whole sound, decoded, or nil when it is not a sound.
+  Ref<Sound> OpenAsSound() const;
+
+ private:
+  String path_;  // empty: names nothing
+};
+
+// A relative name is resolved against the application folder: the folder two levels above
+// the executable, the one that holds Resources/. Absolute paths stay as given.
+Ref<FolderItem> GetFolderItem(const String& path, int32_t pathMode = 0);
+
+namespace SpecialFolder {
+// The user's preferences folder: $XDG_CONFIG_HOME, else ~/.config.
+Ref<FolderItem> Preferences();
+}  // namespace SpecialFolder
+
+// Tests point the application folder somewhere else (empty restores the executable's).
+void SetApplicationFolderForTesting(const String& path);
+
+}  // namespace fw

@@ -1,0 +1,14 @@
+#pragma once
+#include <functional>
+
+#include "Strings.h"
+
+namespace fw {
+
+// A modal message box with one OK button (Enter dismisses it); returns when dismissed.
+void MsgBox(const String& message);
+
+// Tests replace the box with a function that receives the message (nullptr restores it).
+void SetMsgBoxHandlerForTesting(std::function<void(const String&)> handler);
+
+}  // namespace fw

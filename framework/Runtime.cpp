@@ -1,0 +1,180 @@
+#include "Runtime.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFont>
+#include <QTimer>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <vector>
+
+#include "Application.h"
+#include "MsgBox.h"
+#include "Sound.h"
+#include "Window.h"
+
+namespace fw {
+namespace {
+
+struct RuntimeState {
+  Ref<Application> appObject;
+  Delegate<std::shared_ptr<RuntimeException>(void (*)(void*), void*)> exceptionHelper;
+  bool quitRequested = false;
+  bool quitDone = false;
+  int32_t exitStatus = 0;
+  bool reportingException = false;
+  QEventLoop* mainLoop = nullptr;
+};
+
+RuntimeState& S() {
+  static RuntimeState state;
+  return state;
+}
+
+void RunStdFunction(void* callback) { (*static_cast<const std::function<void()>*>(callback))(); }
+
+std::shared_ptr<RuntimeException> CallDirectly(void (*fn)(void*), void* arg) {
+  try {
+    fn(arg);
+  } catch (const RuntimeException& e) {
+    return e.Clone();
+  }
+  return nullptr;
+}
+
+void ReportUncaught(const std::string& className, const std::string& message) {
+  const std::string text = "An unhandled " + className + " occurred: " + message;
+  std::fprintf(stderr, "vantoViewer3: %s\n", text.c_str());
+  std::fflush(stderr);
+  S().exitStatus = 1;
+  // A failure while the first report is still on screen is logged, not stacked up.
+  if (!S().reportingException) {
+    S().reportingException = true;
+    try {
+      MsgBox(text);
+    } catch (...) {
+    }
+    S().reportingException = false;
+  }
+  if (!S().quitRequested) Quit(1);
+  S().exitStatus = 1;
+}
+
+void ProcessQuit() {
+  // Newest first: a modal dialog closes before the window behind it.
+  auto windows = OpenWindows();
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    Ref<Window> w = *it;
+    Dispatch([&] { w->Close(); });
+  }
+  S().quitDone = true;
+  if (S().mainLoop) S().mainLoop->exit(S().exitStatus);
+}
+
+}  // namespace
+
+void RuntimeInit(int argc, char** argv) {
+  if (QApplication::instance()) return;
+  static int storedArgc = 1;
+  static std::vector<char*> storedArgv;
+  static char programName[] = "vantoViewer3";
+  storedArgv.clear();
+  storedArgv.push_back(argc > 0 && argv ? argv[0] : programName);
+  storedArgv.push_back(nullptr);
+  storedArgc = 1;  // the clock takes no command line; Qt must not see test flags either
+  new QApplication(storedArgc, storedArgv.data());
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setApplicationName("vantoViewer3");
+  // The layouts name a Mac font; the nearest here is a sans with the Japanese glyphs.
+  QFont::insertSubstitutions("Lucida Grande", {"Noto Sans CJK JP", "DejaVu Sans"});
+}
+
+bool RuntimeInitialized() { return QApplication::instance() != nullptr; }
+
+void RuntimeSetExceptionHelper(
+    Delegate<std::shared_ptr<RuntimeException>(void (*)(void*), void*)> helper) {
+  if (helper.Signature() != "( Ptr, Ptr ) as Object")
+    throw RuntimeException("exception helper has the signature \"" + helper.Signature() + "\"");
+  S().exceptionHelper = std::move(helper);
+}
+
+void Dispatch(const std::function<void()>& callback) {
+  std::shared_ptr<RuntimeException> raised;
+  try {
+    if (S().exceptionHelper)
+      raised = S().exceptionHelper(&RunStdFunction, const_cast<std::function<void()>*>(&callback));
+    else
+      raised = CallDirectly(&RunStdFunction, const_cast<std::function<void()>*>(&callback));
+  } catch (const std::exception& e) {
+    ReportUncaught("exception", e.what());
+    return;
+  } catch (...) {
+    ReportUncaught("exception", "unknown");
+    return;
+  }
+  if (raised) ReportUncaught(raised->ClassName(), raised->Message());
+}
+
+void RunFrameworkInitialization(Delegate<void()> startup) {
+  if (startup.Signature() != "(  )")
+    throw RuntimeException("start-up routine has the signature \"" + startup.Signature() + "\"");
+  Dispatch([&] { startup(); });
+}
+
+void RuntimeRun() {
+  if (S().quitDone) return;
+  QEventLoop loop;
+  S().mainLoop = &loop;
+  loop.exec();
+  S().mainLoop = nullptr;
+}
+
+int32_t RuntimeExit() {
+  CloseAllWindows();
+  ShutdownSound();
+  S().appObject.reset();
+  return S().exitStatus;
+}
+
+void Quit(int32_t code) {
+  if (S().quitRequested) return;
+  S().quitRequested = true;
+  S().exitStatus = code;
+  // Runs once the current handler has returned to the event loop.
+  QMetaObject::invokeMethod(QCoreApplication::instance(), [] { ProcessQuit(); },
+                            Qt::QueuedConnection);
+}
+
+bool QuitRequested() { return S().quitRequested; }
+int32_t ExitStatus() { return S().exitStatus; }
+
+void RuntimeRegisterAppObject(Ref<Application> app) { S().appObject = std::move(app); }
+Ref<Application> GetAppObject() { return S().appObject; }
+
+bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() >= timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::sendPostedEvents();
+  }
+  return true;
+}
+
+void ProcessPendingEvents() {
+  for (int i = 0; i < 3; ++i) {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+  }
+}
+
+void ResetQuitStateForTesting() {
+  ProcessPendingEvents();
+  S().quitRequested = false;
+  S().quitDone = false;
+  S().exitStatus = 0;
+  S().reportingException = false;
+}
+
+}  // namespace fw

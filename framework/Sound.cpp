@@ -1,0 +1,241 @@
+#include "Sound.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FolderItem.h"
+#include "SoundImpl.h"
+
+namespace fw {
+namespace {
+
+enum class Audio { kClosed, kOpen, kUnavailable };
+
+struct Playback {
+  int channel;
+  std::shared_ptr<Sound::Impl> sound;  // keeps the chunk alive while the mixer reads it
+};
+
+struct SoundSystem {
+  Audio audio = Audio::kClosed;
+  bool sdlAudioInitialized = false;
+  unsigned session = 0;
+  std::vector<Playback> playbacks;
+  QTimer* poll = nullptr;  // runs only while something plays
+};
+
+// Never destroyed: a sound in some static Ref may be released after every static of ours is
+// gone, and static destruction must not race the mixer thread. ShutdownSound does the
+// orderly teardown.
+SoundSystem& System() {
+  static SoundSystem* system = new SoundSystem;
+  return *system;
+}
+
+int liveSounds = 0;
+
+bool OpenMixer() {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  return true;
+}
+
+// Opened on the first sound rather than at start-up: the device can take a while to come up.
+bool EnsureAudio(SoundSystem& s) {
+  if (s.audio == Audio::kOpen) return true;
+  if (s.audio == Audio::kUnavailable) return false;
+  // SDL would otherwise take over SIGINT and SIGTERM and turn them into events nobody reads.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  Mix_Init(MIX_INIT_MP3);
+  bool open = OpenMixer();
+  if (!open) {
+    std::fprintf(stderr, "vantoViewer3: no audio device (%s); running silently\n", SDL_GetError());
+    // The dummy driver consumes samples in real time, so playbacks still end on time and
+    // IsPlaying still tells the truth.
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    open = OpenMixer();
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  }
+  if (!open) {
+    Mix_Quit();
+    s.audio = Audio::kUnavailable;
+    return false;
+  }
+  s.audio = Audio::kOpen;
+  s.sdlAudioInitialized = true;
+  ++s.session;
+  return true;
+}
+
+bool StillPlaying(const Playback& p) {
+  return Mix_Playing(p.channel) && Mix_GetChunk(p.channel) == p.sound->chunk;
+}
+
+// Releases the playbacks that have ended. Main thread only; the mixer thread never frees.
+void Reap(SoundSystem& s) {
+  if (s.audio != Audio::kOpen) {
+    s.playbacks.clear();
+  } else {
+    std::erase_if(s.playbacks, [](const Playback& p) { return !StillPlaying(p); });
+  }
+  if (s.playbacks.empty() && s.poll) s.poll->stop();
+}
+
+void EnsurePolling(SoundSystem& s) {
+  // Without an application nothing drives timers; the next Play or count trims the list.
+  if (!QCoreApplication::instance()) return;
+  if (!s.poll) {
+    s.poll = new QTimer;
+    s.poll->setInterval(100);
+    QObject::connect(s.poll, &QTimer::timeout, [] { Reap(System()); });
+  }
+  if (!s.poll->isActive()) s.poll->start();
+}
+
+// The whole of a regular file of at most maxBytes, or nothing (see Picture.cpp for why
+// non-blocking).
+std::optional<std::vector<unsigned char>> ReadRegularFile(const std::string& path,
+                                                          int64_t maxBytes) {
+  if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return std::nullopt;
+  std::optional<std::vector<unsigned char>> result;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size <= maxBytes) {
+    std::vector<unsigned char> bytes(static_cast<size_t>(st.st_size));
+    size_t got = 0;
+    while (got < bytes.size()) {
+      const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+    }
+    bytes.resize(got);
+    result = std::move(bytes);
+  }
+  ::close(fd);
+  return result;
+}
+
+// MP3 only: an ID3v2 tag or an MPEG Layer III frame header. Anything else must not reach
+// the mixer, which would try its other decoders, down to formats without any magic bytes.
+bool LooksLikeMp3(const std::vector<unsigned char>& b) {
+  if (b.size() < 4) return false;
+  if (b[0] == 'I' && b[1] == 'D' && b[2] == '3') return true;
+  return b[0] == 0xFF && (b[1] & 0xE6) == 0xE2;  // frame sync, layer III
+}
+
+}  // namespace
+
+Sound::Impl::Impl(Mix_Chunk* c, unsigned s) : chunk(c), session(s) { ++liveSounds; }
+
+Sound::Impl::~Impl() {
+  --liveSounds;
+  // Mix_FreeChunk halts any channel still on this chunk and copes with a closed mixer.
+  Mix_FreeChunk(chunk);
+}
+
+int LiveSoundsForTesting() { return liveSounds; }
+bool SoundPollingForTesting() { return System().poll && System().poll->isActive(); }
+
+Sound::Sound(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) {
+  if (!impl_) throw NilObjectException("sound without samples");
+}
+
+Sound::~Sound() = default;
+
+void Sound::Play() {
+  SoundSystem& s = System();
+  if (s.audio != Audio::kOpen || impl_->session != s.session) return;
+  Reap(s);
+  int channel = Mix_PlayChannel(-1, impl_->chunk, 0);
+  if (channel < 0) {
+    // Every channel busy: a playback is never dropped, there are just more channels.
+    const int channels = Mix_AllocateChannels(-1);
+    if (Mix_Playing(-1) < channels) return;  // refused for another reason
+    Mix_AllocateChannels(std::max(8, channels * 2));
+    channel = Mix_PlayChannel(-1, impl_->chunk, 0);
+    if (channel < 0) return;
+  }
+  // Whatever was listed on this channel has ended, or the mixer would not have chosen it.
+  std::erase_if(s.playbacks, [channel](const Playback& p) { return p.channel == channel; });
+  s.playbacks.push_back({channel, impl_});
+  EnsurePolling(s);
+}
+
+void Sound::Stop() {
+  SoundSystem& s = System();
+  if (s.audio != Audio::kOpen) return;
+  for (const Playback& p : s.playbacks) {
+    if (p.sound == impl_ && Mix_GetChunk(p.channel) == impl_->chunk) Mix_HaltChannel(p.channel);
+  }
+  std::erase_if(s.playbacks, [this](const Playback& p) { return p.sound == impl_; });
+  if (s.playbacks.empty() && s.poll) s.poll->stop();
+}
+
+bool Sound::IsPlaying() const {
+  const SoundSystem& s = System();
+  if (s.audio != Audio::kOpen) return false;
+  return std::any_of(s.playbacks.begin(), s.playbacks.end(), [this](const Playback& p) {
+    return p.sound == impl_ && StillPlaying(p);
+  });
+}
+
+int ActiveSoundPlaybacks() {
+  SoundSystem& s = System();
+  Reap(s);
+  return static_cast<int>(s.playbacks.size());
+}
+
+void ShutdownSound() {
+  SoundSystem& s = System();
+  delete s.poll;
+  s.poll = nullptr;
+  if (s.audio == Audio::kOpen) Mix_HaltChannel(-1);
+  // Chunks that only the list held go now, while the mixer still knows its channels.
+  std::vector<Playback> ended;
+  ended.swap(s.playbacks);
+  ended.clear();
+  if (s.audio == Audio::kOpen) {
+    Mix_CloseAudio();
+    Mix_Quit();
+  }
+  if (s.sdlAudioInitialized) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  s.sdlAudioInitialized = false;
+  s.audio = Audio::kClosed;
+}
+
+Ref<Sound> FolderItem::OpenAsSound() const {
+  std::optional<std::vector<unsigned char>> bytes = ReadRegularFile(path_, kMaxSoundBytes);
+  if (!bytes || !LooksLikeMp3(*bytes)) return nullptr;
+  SoundSystem& s = System();
+  if (!EnsureAudio(s)) return nullptr;
+  SDL_RWops* source = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
+  if (!source) return nullptr;
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
+  if (!chunk) return nullptr;
+  if (chunk->alen == 0 || chunk->alen > kMaxSoundBytes) {
+    Mix_FreeChunk(chunk);
+    return nullptr;
+  }
+  return New<Sound>(std::make_shared<Sound::Impl>(chunk, s.session));
+}
+
+}  // namespace fw

@@ -1,0 +1,21 @@
+#pragma once
+// Internal to the framework: the decoded samples behind a fw::Sound.
+#include "Sound.h"
+
+struct Mix_Chunk;
+
+struct fw::Sound::Impl {
+  Impl(Mix_Chunk* chunk, unsigned session);
+  ~Impl();  // frees the chunk: on the main thread, once no playback holds it
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+
+  Mix_Chunk* const chunk;
+  const unsigned session;  // the opening of the audio device whose format the chunk is in
+};
+
+namespace fw {
+// Tests: decoded sounds still in memory; whether the end-of-playback check is running.
+int LiveSoundsForTesting();
+bool SoundPollingForTesting();
+}  // namespace fw

@@ -1,0 +1,65 @@
+#include "Timer.h"
+
+#include <QTimer>
+
+#include "Runtime.h"
+#include "Window.h"
+
+namespace fw {
+
+struct Timer::Impl {
+  QTimer timer;
+};
+
+Timer::Timer() : impl_(std::make_unique<Impl>()) {
+  // Coarse timing lets the system batch wake-ups; the clock needs no better than 5 %.
+  impl_->timer.setTimerType(Qt::CoarseTimer);
+  QObject::connect(&impl_->timer, &QTimer::timeout, [this] { Fire(); });
+}
+
+Timer::~Timer() { impl_->timer.stop(); }
+
+void Timer::SetMode(int32_t mode) {
+  mode_ = mode;
+  Apply();
+}
+
+void Timer::SetPeriod(int32_t period) {
+  period_ = period;
+  Apply();
+}
+
+void Timer::Reset() { Apply(); }
+
+void Timer::SetProperty(const Property& p) {
+  Control::SetProperty(p);
+  if (p.name == "Mode")
+    SetMode(std::get<int32_t>(p.value));
+  else if (p.name == "Period")
+    SetPeriod(std::get<int32_t>(p.value));
+}
+
+void Timer::WindowOpened() {
+  running_ = true;
+  Apply();
+}
+
+void Timer::WindowClosing() {
+  running_ = false;
+  impl_->timer.stop();
+}
+
+void Timer::Apply() {
+  impl_->timer.stop();
+  if (!running_ || mode_ == 0) return;
+  impl_->timer.setSingleShot(mode_ == 1);
+  impl_->timer.start(std::max(period_, 1));
+}
+
+void Timer::Fire() {
+  Ref<Timer> self = RefTo(this);
+  if (mode_ == 1) impl_->timer.stop();
+  Dispatch([&] { Action.Raise(self); });
+}
+
+}  // namespace fw

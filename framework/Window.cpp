@@ -1,0 +1,434 @@
+#include "Window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <map>
+
+#include "Controls.h"
+#include "PictureImpl.h"
+#include "Runtime.h"
+#include "WindowImpl.h"
+
+namespace fw {
+namespace {
+
+struct WindowLists {
+  std::vector<Ref<Window>> open;               // the window list, oldest first
+  std::map<std::string, Ref<Window>> shared;   // shared instances by full class name
+};
+
+WindowLists& Lists() {
+  static WindowLists lists;
+  return lists;
+}
+
+void Forget(Window* w) {
+  auto& open = Lists().open;
+  open.erase(std::remove_if(open.begin(), open.end(), [&](const Ref<Window>& r) { return r.get() == w; }),
+             open.end());
+  for (auto it = Lists().shared.begin(); it != Lists().shared.end();) {
+    if (it->second.get() == w)
+      it = Lists().shared.erase(it);
+    else
+      ++it;
+  }
+}
+
+// "Cmd+Q" is the platform's command key with Q: Ctrl+Q here, Command+Q on a Mac.
+QKeySequence ShortcutFromText(const String& text) {
+  const std::string prefix = "Cmd+";
+  if (text.rfind(prefix, 0) != 0 || text.size() <= prefix.size()) return {};
+  return QKeySequence(QStringLiteral("Ctrl+") + QString::fromStdString(text.substr(prefix.size())));
+}
+
+}  // namespace
+
+// ---- widgets ------------------------------------------------------------------------------
+
+ContentWidget::ContentWidget(Window* owner, QWidget* parent) : QWidget(parent), owner_(owner) {
+  setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void ContentWidget::paintEvent(QPaintEvent*) {
+  if (!owner_) return;
+  auto backdrop = owner_->Backdrop();
+  QPainter painter(this);
+  if (backdrop) painter.drawImage(0, 0, backdrop->impl().image);
+}
+
+void ContentWidget::mousePressEvent(QMouseEvent* event) {
+  if (!owner_ || event->button() != Qt::LeftButton) return;
+  const auto pos = event->position().toPoint();
+  owner_->Click(pos.x(), pos.y());
+}
+
+void ContentWidget::resizeEvent(QResizeEvent*) {
+  if (owner_) owner_->impl().ScheduleResized(*owner_);
+}
+
+WindowWidget::WindowWidget(Window* owner, Qt::WindowFlags flags) : QWidget(nullptr, flags), owner_(owner) {}
+
+void WindowWidget::closeEvent(QCloseEvent* event) {
+  // The window system asks to close: only a window with a close button goes.
+  if (!owner_ || owner_->IsClosed()) {
+    event->accept();
+    return;
+  }
+  if (!owner_->CloseButton()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  Window* w = owner_;
+  w->impl().closingFromWidget = true;
+  Dispatch([w] { w->Close(); });
+}
+
+void WindowWidget::keyPressEvent(QKeyEvent* event) {
+  if (!owner_) return QWidget::keyPressEvent(event);
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const bool escape = event->key() == Qt::Key_Escape;
+  if (enter || escape) {
+    // Enter presses the default button, Esc the cancel button.
+    for (int32_t i = 0; i < owner_->ControlCount(); ++i) {
+      auto button = std::dynamic_pointer_cast<PushButton>(owner_->ControlAt(i).shared());
+      if (!button || !button->Enabled() || !button->Visible()) continue;
+      if ((enter && button->Default()) || (escape && button->Cancel())) {
+        button->Push();
+        return;
+      }
+    }
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void Window::Impl::BuildWidgets(Window& w) {
+  Qt::WindowFlags flags = w.frame_ == 1 ? Qt::Dialog : Qt::Window;
+  flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+  if (w.closeButton_) flags |= Qt::WindowCloseButtonHint;
+  top = new WindowWidget(&w, flags);
+  top->setWindowTitle(QString::fromStdString(w.title_));
+  auto* layout = new QVBoxLayout(top);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  content = new ContentWidget(&w, top);
+  layout->addWidget(content);
+  if (w.frame_ == 1) top->setWindowModality(Qt::ApplicationModal);
+}
+
+void Window::Impl::BuildMenuBar(Window& w) {
+  if (!top || !w.menuBar_) return;
+  if (menuBar) delete menuBar;
+  menuBar = new QMenuBar(top);
+  std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(w.shared_from_this());
+  for (int32_t i = 0; i < w.menuBar_->Count(); ++i) {
+    auto menuItem = w.menuBar_->Item(i);
+    QMenu* menu = menuBar->addMenu(QString::fromStdString(menuItem->Text()));
+    for (int32_t j = 0; j < menuItem->Count(); ++j) {
+      auto item = menuItem->Item(j);
+      QAction* action = menu->addAction(QString::fromStdString(item->Text()));
+      action->setShortcut(ShortcutFromText(item->KeyboardShortcut()));
+      action->setShortcutContext(Qt::WindowShortcut);
+      if (std::dynamic_pointer_cast<PrefsMenuItem>(item.shared()))
+        action->setMenuRole(QAction::PreferencesRole);
+      else if (std::dynamic_pointer_cast<QuitMenuItem>(item.shared()))
+        action->setMenuRole(QAction::QuitRole);
+      else
+        action->setMenuRole(QAction::NoRole);
+      const String name = item->Name();
+      QObject::connect(action, &QAction::triggered, top, [weak, name] {
+        if (auto window = weak.lock()) Dispatch([&] { window->HandleMenuCommand(name); });
+      });
+    }
+  }
+  static_cast<QVBoxLayout*>(top->layout())->setMenuBar(menuBar);
+}
+
+void Window::Impl::ScheduleResized(Window& w) {
+  if (!content) return;
+  const QSize actual = content->size();
+  if (w.opened_ && !w.closed_ && (actual.width() != w.width_ || actual.height() != w.height_)) {
+    // The window system changed the size: the content area's size is the truth.
+    w.width_ = actual.width();
+    w.height_ = actual.height();
+  }
+  if (resizePending || !w.opened_ || w.closed_) return;
+  resizePending = true;
+  std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(w.shared_from_this());
+  // One Resized for a burst of size changes, after the handler that made them.
+  QTimer::singleShot(0, content, [weak] {
+    auto window = weak.lock();
+    if (!window) return;
+    window->impl().resizePending = false;
+    if (window->IsClosed()) return;
+    Dispatch([&] { window->Event_Resized(); });
+  });
+}
+
+// ---- Window -------------------------------------------------------------------------------
+
+Window::Window() : impl_(std::make_unique<Impl>()) {}
+
+Window::~Window() {
+  if (impl_->content) impl_->content->Detach();
+  if (impl_->top) {
+    impl_->top->Detach();
+    impl_->top->hide();
+    impl_->top->deleteLater();
+  }
+}
+
+void Window::Constructor() {
+  Ref<Window> self = RefTo(this);
+  building_ = true;
+  Lists().open.push_back(self);
+  Lists().shared[FullClassName()] = self;
+  impl_->BuildWidgets(*this);
+  ResizeContent();
+
+  Layout();
+  CreateControls();
+  // Tab order follows TabIndex, whatever the creation order.
+  std::vector<RectControl*> tabbed;
+  for (auto& c : controls_)
+    if (auto* rc = dynamic_cast<RectControl*>(c.get()); rc && rc->Widget()) tabbed.push_back(rc);
+  std::stable_sort(tabbed.begin(), tabbed.end(),
+                   [](RectControl* a, RectControl* b) { return a->TabIndex() < b->TabIndex(); });
+  for (size_t i = 1; i < tabbed.size(); ++i)
+    QWidget::setTabOrder(tabbed[i - 1]->Widget(), tabbed[i]->Widget());
+  AddMenuHandlers(self);
+  Event_Open();
+  FinishBuild();
+}
+
+void Window::FinishBuild() {
+  building_ = false;
+  if (closed_) return;
+  opened_ = true;
+  for (auto& c : controls_) c->WindowOpened();
+  if (visible_ && impl_->top) impl_->top->show();
+}
+
+void Window::SetTitle(const String& title) {
+  if (title == title_) return;  // the tick writes the same second twice
+  title_ = title;
+  if (impl_->top) impl_->top->setWindowTitle(QString::fromStdString(title_));
+}
+
+void Window::ResizeContent() {
+  if (!impl_->content) return;
+  if (!resizeable_) {
+    impl_->content->setFixedSize(width_, height_);
+    impl_->top->layout()->setSizeConstraint(QLayout::SetFixedSize);
+  } else {
+    impl_->content->setMinimumSize(minWidth_, minHeight_);
+    impl_->content->setMaximumSize(std::min(maxWidth_, QWIDGETSIZE_MAX), std::min(maxHeight_, QWIDGETSIZE_MAX));
+    impl_->content->resize(width_, height_);
+    impl_->top->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+  }
+  impl_->top->adjustSize();
+}
+
+static int32_t Clamp(int32_t v, int32_t lo, int32_t hi) {
+  if (lo <= hi) return std::clamp(v, lo, hi);
+  return v;
+}
+
+void Window::SetWidth(int32_t width) {
+  width = Clamp(std::max(width, 1), minWidth_, maxWidth_);
+  if (width == width_) return;
+  width_ = width;
+  ResizeContent();
+  impl_->ScheduleResized(*this);
+}
+
+void Window::SetHeight(int32_t height) {
+  height = Clamp(std::max(height, 1), minHeight_, maxHeight_);
+  if (height == height_) return;
+  height_ = height;
+  ResizeContent();
+  impl_->ScheduleResized(*this);
+}
+
+void Window::SetMinWidth(int32_t v) { minWidth_ = v; ApplySizeLimits(); }
+void Window::SetMinHeight(int32_t v) { minHeight_ = v; ApplySizeLimits(); }
+void Window::SetMaxWidth(int32_t v) { maxWidth_ = v; ApplySizeLimits(); }
+void Window::SetMaxHeight(int32_t v) { maxHeight_ = v; ApplySizeLimits(); }
+
+void Window::ApplySizeLimits() {
+  // The current size always lies within the limits.
+  const int32_t w = Clamp(width_, minWidth_, maxWidth_);
+  const int32_t h = Clamp(height_, minHeight_, maxHeight_);
+  if (w != width_ || h != height_) {
+    width_ = w;
+    height_ = h;
+    ResizeContent();
+    impl_->ScheduleResized(*this);
+  } else if (resizeable_) {
+    ResizeContent();
+  }
+}
+
+void Window::SetVisible(bool visible) {
+  visible_ = visible;
+  if (!impl_->top || building_ || closed_) return;  // shown when the build ends
+  impl_->top->setVisible(visible);
+}
+
+void Window::SetMenuBar(const Ref<fw::MenuBar>& bar) {
+  menuBar_ = bar;
+  impl_->BuildMenuBar(*this);
+}
+
+void Window::SetBackdrop(const Ref<Picture>& picture) {
+  backdrop_ = picture;
+  if (impl_->content) impl_->content->update();
+}
+
+void Window::SetProperty(const Property& p) {
+  Store(p);
+  const auto* i = std::get_if<int32_t>(&p.value);
+  const auto* b = std::get_if<bool>(&p.value);
+  const auto* s = std::get_if<String>(&p.value);
+  if (p.name == "Width" && i) SetWidth(*i);
+  else if (p.name == "Height" && i) SetHeight(*i);
+  else if (p.name == "MinWidth" && i) SetMinWidth(*i);
+  else if (p.name == "MinHeight" && i) SetMinHeight(*i);
+  else if (p.name == "MaxWidth" && i) SetMaxWidth(*i);
+  else if (p.name == "MaxHeight" && i) SetMaxHeight(*i);
+  else if (p.name == "Title" && s) SetTitle(*s);
+  else if (p.name == "Visible" && b) SetVisible(*b);
+  else if (p.name == "Placement" && i) placement_ = *i;
+  else if (p.name == "Frame" && i) {
+    frame_ = *i;
+    if (impl_->top) {
+      impl_->top->setWindowFlag(Qt::Dialog, frame_ == 1);
+      impl_->top->setWindowModality(frame_ == 1 ? Qt::ApplicationModal : Qt::NonModal);
+    }
+  } else if (p.name == "CloseButton" && b) {
+    closeButton_ = *b;
+    if (impl_->top) impl_->top->setWindowFlag(Qt::WindowCloseButtonHint, closeButton_);
+  } else if (p.name == "Resizeable" && b) {
+    resizeable_ = *b;
+    ResizeContent();
+  } else if (p.name == "MinimizeButton" && b) {
+    if (impl_->top) impl_->top->setWindowFlag(Qt::WindowMinimizeButtonHint, *b);
+  } else if (p.name == "MaximizeButton" && b) {
+    if (impl_->top) impl_->top->setWindowFlag(Qt::WindowMaximizeButtonHint, *b);
+  }
+}
+
+void Window::Close() {
+  if (closed_) return;
+  Ref<Window> keep = RefTo(this);  // the window outlives its own Close
+  closed_ = true;
+  // A failing Close handler still leaves the window closed; its exception goes on after.
+  std::exception_ptr failure;
+  try {
+    // A window whose build failed never opened, so it does not see Close either: its
+    // handler must not act on half-loaded state (such as writing settings it never read).
+    if (opened_) Event_Close();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  for (auto& c : controls_) c->WindowClosing();
+  if (impl_->top && !impl_->closingFromWidget) impl_->top->hide();
+  Forget(this);
+  if (impl_->modalLoop) impl_->modalLoop->exit(0);
+  if (failure) std::rethrow_exception(failure);
+}
+
+void Window::ShowModal() {
+  if (closed_ || !impl_->top) return;
+  Ref<Window> keep = RefTo(this);
+  impl_->top->setWindowModality(Qt::ApplicationModal);
+  impl_->top->show();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    impl_->top->raise();
+    impl_->top->activateWindow();
+  }
+  QEventLoop loop;
+  impl_->modalLoop = &loop;
+  ++modalDepth_;
+  loop.exec(QEventLoop::DialogExec);
+  --modalDepth_;
+  impl_->modalLoop = nullptr;
+}
+
+void Window::AdoptControl(const Ref<Control>& control) {
+  control->SetWindow(RefTo(this));
+  control->CreateWidget(impl_->content);
+}
+
+void Window::AddControl(const String& name, const Ref<Control>& control) {
+  if (!control) throw NilObjectException("adding no control");
+  control->SetName(name);
+  if (control->Window().get() != this) AdoptControl(control);
+  controls_.push_back(control);
+}
+
+Ref<Control> Window::ControlByName(const String& name) const {
+  for (const auto& c : controls_)
+    if (c->Name() == name && c->Index() == kNoIndex) return c;
+  return nullptr;
+}
+
+Ref<Control> Window::ControlByNameIndex(const String& name, int32_t index) const {
+  for (const auto& c : controls_)
+    if (c->Name() == name && c->Index() == index) return c;
+  return nullptr;
+}
+
+void Window::AddMenuHandler(const String& itemName, Delegate<bool()> handler) {
+  if (handler.Signature() != "(  ) as Boolean")
+    throw RuntimeException("menu handler for \"" + itemName + "\" has the signature \"" +
+                           handler.Signature() + "\"");
+  menuHandlers_[itemName] = std::move(handler);
+}
+
+bool Window::HasMenuHandler(const String& itemName) const { return menuHandlers_.count(itemName) > 0; }
+
+bool Window::HandleMenuCommand(const String& itemName) {
+  Ref<Window> keep = RefTo(this);
+  if (auto it = menuHandlers_.find(itemName); it != menuHandlers_.end()) {
+    auto handler = it->second;  // the handler may replace the registry entry
+    if (handler()) return true;
+  }
+  if (menuBar_)
+    if (auto item = menuBar_->Lookup(itemName)) return item->Action();
+  return false;
+}
+
+bool Window::Click(int32_t x, int32_t y) {
+  bool result = false;
+  Ref<Window> keep = RefTo(this);
+  Dispatch([&] { result = Event_MouseDown(x, y); });
+  return result;
+}
+
+Ref<Window> GetImplicitWindow(const std::string& fullClassName) {
+  auto it = Lists().shared.find(fullClassName);
+  return it == Lists().shared.end() ? nullptr : it->second;
+}
+
+std::vector<Ref<Window>> OpenWindows() { return Lists().open; }
+
+void CloseAllWindows() {
+  auto windows = Lists().open;
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    Ref<Window> w = *it;
+    Dispatch([&] { w->Close(); });
+  }
+  Lists().open.clear();
+  Lists().shared.clear();
+}
+
+}  // namespace fw

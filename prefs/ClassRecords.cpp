@@ -1,0 +1,5 @@
+#include "prefs/ClassRecords.h"
+
+namespace prefs {
+std::vector<fw::ClassRecord> ClassRecords() { return {}; }
+}  // namespace prefs

@@ -1,0 +1,9 @@
+#pragma once
+#include <vector>
+
+#include "framework/ClassRegistry.h"
+
+namespace prefs {
+// The preferences window's class and its two control-array classes, in that order.
+std::vector<fw::ClassRecord> ClassRecords();
+}  // namespace prefs

@@ -1,0 +1,167 @@
+// Sound: MP3 files decoded whole, asynchronous overlapping playback on SDL's dummy driver
+// (which plays in real time), playbacks that outlive their Sound, and refusing non-MP3 files.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <cstdlib>
+#include <map>
+
+#include "framework/FolderItem.h"
+#include "framework/Runtime.h"
+#include "framework/Sound.h"
+#include "framework/SoundImpl.h"
+#include "mediagen/MediaGen.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using fw::FolderItem;
+using fw::Ref;
+using fw::Sound;
+
+constexpr double kToneSeconds = 0.3;
+
+class SoundTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Whatever an earlier test started has ended before this one counts.
+    ASSERT_TRUE(fw::ProcessEventsUntil([] { return fw::ActiveSoundPlaybacks() == 0; }, 5000));
+    tone_ = dir_.File("ot1200.mp3");
+    ASSERT_TRUE(mediagen::WriteMp3(tone_.string(), mediagen::Tone(880, kToneSeconds)));
+  }
+  Ref<Sound> OpenTone() const { return FolderItem(tone_.string()).OpenAsSound(); }
+
+  testsupport::TempDir dir_;
+  std::filesystem::path tone_;
+};
+
+TEST_F(SoundTest, PlayReturnsAtOnceAndTheSoundPlaysToItsEnd) {
+  auto sound = OpenTone();
+  ASSERT_TRUE(sound);
+  EXPECT_FALSE(sound->IsPlaying());
+  QElapsedTimer clock;
+  clock.start();
+  sound->Play();
+  EXPECT_LT(clock.elapsed(), 100);
+  EXPECT_TRUE(sound->IsPlaying());
+  ASSERT_TRUE(fw::ProcessEventsUntil([&] { return !sound->IsPlaying(); }, 5000));
+  EXPECT_GE(clock.elapsed(), 1000 * kToneSeconds - 100);  // played, not dropped
+}
+
+TEST_F(SoundTest, PlaybackOutlivesTheLastReference) {
+  const int live = fw::LiveSoundsForTesting();
+  QElapsedTimer clock;
+  clock.start();
+  {
+    auto sound = OpenTone();
+    ASSERT_TRUE(sound);
+    sound->Play();
+  }
+  EXPECT_EQ(fw::LiveSoundsForTesting(), live + 1);
+  EXPECT_TRUE(fw::SoundPollingForTesting());
+  // Only the main-thread poll may notice the end and release the samples.
+  ASSERT_TRUE(fw::ProcessEventsUntil([&] { return fw::LiveSoundsForTesting() == live; }, 5000));
+  EXPECT_GE(clock.elapsed(), 1000 * kToneSeconds - 100);
+  EXPECT_FALSE(fw::SoundPollingForTesting());  // idle again: no timer while silent
+  EXPECT_EQ(fw::ActiveSoundPlaybacks(), 0);
+}
+
+TEST_F(SoundTest, PlaybacksOverlapAndStopEndsOnlyThisSounds) {
+  auto a = OpenTone();
+  auto b = OpenTone();
+  ASSERT_TRUE(a && b);
+  a->Play();
+  a->Play();
+  a->Play();
+  b->Play();
+  EXPECT_EQ(fw::ActiveSoundPlaybacks(), 4);
+  a->Stop();
+  EXPECT_FALSE(a->IsPlaying());
+  EXPECT_TRUE(b->IsPlaying());
+  EXPECT_EQ(fw::ActiveSoundPlaybacks(), 1);
+  b->Stop();
+  EXPECT_EQ(fw::ActiveSoundPlaybacks(), 0);
+  a->Play();  // a stopped sound plays again
+  EXPECT_TRUE(a->IsPlaying());
+  a->Stop();
+}
+
+TEST_F(SoundTest, FortySimultaneousPlaybacksAllStart) {
+  auto sound = OpenTone();
+  ASSERT_TRUE(sound);
+  for (int i = 0; i < 40; ++i) sound->Play();
+  EXPECT_EQ(fw::ActiveSoundPlaybacks(), 40);
+  sound->Stop();
+  EXPECT_EQ(fw::ActiveSoundPlaybacks(), 0);
+}
+
+TEST_F(SoundTest, OnlyMp3FilesOpenAsSounds) {
+  const std::string mp3 = testsupport::ReadFile(tone_);
+  // A valid 8 kHz mono WAV of 0.1 s: the mixer would play it; it is not an MP3.
+  std::string wav = "RIFF";
+  auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  auto le16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+  const uint32_t samples = 800;
+  wav += le32(36 + samples * 2) + "WAVEfmt " + le32(16) + le16(1) + le16(1) + le32(8000) +
+         le32(16000) + le16(2) + le16(16) + "data" + le32(samples * 2) +
+         std::string(samples * 2, '\x10');
+  std::string randomBytes(4096, '\0');
+  for (size_t i = 0; i < randomBytes.size(); ++i) randomBytes[i] = char((i * 7919 + 13) % 251);
+
+  const std::map<std::string, std::string> files = {
+      {"empty.mp3", ""},
+      {"id3-only.mp3", "ID3"},
+      {"first-bytes.mp3", mp3.substr(0, 40)},
+      {"wave.mp3", wav},
+      {"ogg.mp3", "OggS" + std::string(200, '\0')},
+      {"random.mp3", randomBytes},
+      {"adts.mp3", "\xFF\xF1\x50\x80" + std::string(400, '\x21')},
+  };
+  for (const auto& [name, bytes] : files) {
+    EXPECT_FALSE(FolderItem(dir_.Write(name, bytes).string()).OpenAsSound()) << name;
+  }
+  std::filesystem::create_directory(dir_.File("folder.mp3"));
+  EXPECT_FALSE(FolderItem(dir_.File("folder.mp3").string()).OpenAsSound());
+  EXPECT_FALSE(FolderItem(dir_.File("missing.mp3").string()).OpenAsSound());
+  ASSERT_EQ(mkfifo(dir_.File("fifo.mp3").c_str(), 0600), 0);
+  EXPECT_FALSE(FolderItem(dir_.File("fifo.mp3").string()).OpenAsSound());
+  const auto locked = dir_.Write("locked.mp3", mp3);
+  chmod(locked.c_str(), 0);
+  if (geteuid() != 0) {  // root reads it anyway
+    EXPECT_FALSE(FolderItem(locked.string()).OpenAsSound());
+  }
+
+  EXPECT_TRUE(FolderItem(dir_.Write("renamed.dat", mp3).string()).OpenAsSound());
+}
+
+// Last in this file: it closes the device and opens it again through the fallback.
+TEST_F(SoundTest, WithoutADeviceSoundsRunSilentlyAndShutdownQuietsOldOnes) {
+  auto before = OpenTone();
+  ASSERT_TRUE(before);
+  before->Play();
+  fw::ShutdownSound();
+  EXPECT_EQ(fw::ActiveSoundPlaybacks(), 0);
+  EXPECT_FALSE(before->IsPlaying());
+
+  const std::string driver = getenv("SDL_AUDIODRIVER") ? getenv("SDL_AUDIODRIVER") : "";
+  setenv("SDL_AUDIODRIVER", "vv-no-such-driver", 1);
+  ::testing::internal::CaptureStderr();
+  auto after = OpenTone();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(err.rfind("vantoViewer3: no audio device (", 0), 0u) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+
+  after->Play();
+  EXPECT_TRUE(after->IsPlaying());
+  before->Play();  // decoded for the old device: stays quiet
+  EXPECT_FALSE(before->IsPlaying());
+  EXPECT_EQ(fw::ActiveSoundPlaybacks(), 1);
+  fw::ShutdownSound();
+  EXPECT_FALSE(after->IsPlaying());
+}
+
+}  // namespace

@@ -1,0 +1,9 @@
+#include "Pixels.h"
+
+#include "framework/PictureImpl.h"
+
+namespace testsupport {
+uint32_t PixelRgb(const fw::Ref<fw::Picture>& picture, int x, int y) {
+  return picture->impl().image.pixel(x, y) & 0xffffffu;
+}
+}  // namespace testsupport

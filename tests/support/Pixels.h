@@ -1,0 +1,9 @@
+#pragma once
+#include <cstdint>
+
+#include "framework/Picture.h"
+
+namespace testsupport {
+// The colour of one pixel as 0xRRGGBB.
+uint32_t PixelRgb(const fw::Ref<fw::Picture>& picture, int x, int y);
+}  // namespace testsupport

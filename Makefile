@@ -10,7 +10,7 @@ export ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS ?= suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build run payload test test-asan clean
+.PHONY: all deps build run payload test test-asan fuzz soak bench clean
 
 all: build
 
@@ -42,6 +42,19 @@ test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVV_SANITIZE=ON -DVV_BENCH=OFF > /dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ctest -L unit --output-on-failure -j$(JOBS)
+
+# Fuzzing of every parser of outside bytes (libFuzzer); FUZZ_SECONDS per target.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	bash tools/fuzz.sh $(FUZZ_SECONDS)
+
+# A simulated day of the built binary with the demo payload.
+soak: payload
+	bash tools/soak.sh
+
+# Benchmarks, each figure beside its floor.
+bench: payload
+	bash tools/bench.sh
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

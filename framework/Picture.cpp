@@ -117,7 +117,7 @@ QImage DecodePicture(const std::string& path) {
   // The header's size, before a single pixel is allocated: a few hundred bytes can claim
   // gigapixels.
   const QSize size = reader.size();
-  if (!size.isValid()) return {};
+  if (!size.isValid() || !SizeAllowed(size.width(), size.height())) return {};
 
   QImage image;
   if (!reader.read(&image) || image.isNull()) return {};

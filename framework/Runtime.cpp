@@ -1,6 +1,11 @@
 #include "Runtime.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QEventLoop>
 #include <QFont>
 #include <QTimer>
@@ -71,6 +76,36 @@ void ProcessQuit() {
   if (S().mainLoop) S().mainLoop->exit(S().exitStatus);
 }
 
+// The desktop asks the clock to quit with a signal (logout: SIGHUP, kill: SIGTERM, Ctrl+C:
+// SIGINT). The handler only writes to a pipe; the event loop turns that into the quit
+// request, so the settings are written as for "終了". A second signal ends the process at once.
+int gSignalPipe[2] = {-1, -1};
+volatile sig_atomic_t gSignalSeen = 0;
+
+void OnQuitSignal(int signo) {
+  if (gSignalSeen) _exit(128 + signo);
+  gSignalSeen = 1;
+  const char byte = static_cast<char>(signo);
+  [[maybe_unused]] auto n = write(gSignalPipe[1], &byte, 1);
+}
+
+void InstallQuitSignals() {
+  if (gSignalPipe[0] >= 0) return;
+  if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+  QObject::connect(notifier, &QSocketNotifier::activated, [] {
+    char buffer[16];
+    while (read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
+    }
+    Quit(0);
+  });
+  struct sigaction action {};
+  action.sa_handler = OnQuitSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signo : {SIGTERM, SIGINT, SIGHUP}) sigaction(signo, &action, nullptr);
+}
+
 }  // namespace
 
 void RuntimeInit(int argc, char** argv) {
@@ -122,6 +157,7 @@ void RunFrameworkInitialization(Delegate<void()> startup) {
 }
 
 void RuntimeRun() {
+  InstallQuitSignals();
   if (S().quitDone) return;
   QEventLoop loop;
   S().mainLoop = &loop;

@@ -95,6 +95,14 @@ void TextOutputStream::Close() {
   if (impl_->closed) return;
   impl_->closed = true;
   errno = 0;
+  // Flushed here, not inside commit: a flush that fails there (a full disk) does not stop
+  // the rename, and a truncated file would replace a whole one.
+  if (!impl_->file.flush()) {
+    const int code = LastErrno();
+    const QString reason = impl_->file.errorString();
+    impl_->file.cancelWriting();
+    Fail("cannot save", impl_->path, reason, code);
+  }
   if (!impl_->file.commit())
     Fail("cannot save", impl_->path, impl_->file.errorString(), LastErrno());
 }

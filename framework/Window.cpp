@@ -214,7 +214,8 @@ void Window::FinishBuild() {
   if (closed_) return;
   opened_ = true;
   for (auto& c : controls_) c->WindowOpened();
-  if (visible_ && impl_->top) impl_->top->show();
+  // A window finishing its build while the application quits would only flash up.
+  if (visible_ && impl_->top && !QuitRequested()) impl_->top->show();
 }
 
 void Window::SetTitle(const String& title) {

@@ -1,0 +1,315 @@
+# Shared helpers for the end-to-end tests: each test gets its own X server (Xvfb), its own
+# application folder (a copy of the built binary and its Resources), its own settings folder
+# and its own small payload, so tests never touch the user's files and can run in parallel.
+#
+# Sourced by tests/e2e/test_*.sh. CTest sets VV_BUILD_DIR, VV_APP_DIR and VV_SOURCE_DIR.
+# Set VV_E2E_KEEP=1 to keep the temporary folder (screenshots, logs) after a run.
+
+set -u
+
+: "${VV_BUILD_DIR:?VV_BUILD_DIR is not set (run through ctest)}"
+: "${VV_APP_DIR:=$VV_BUILD_DIR/vantoViewer3}"
+: "${VV_SOURCE_DIR:?VV_SOURCE_DIR is not set (run through ctest)}"
+
+E2E_NAME=$(basename "$0" .sh)
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/vv-e2e.XXXXXX")
+E2E_START=$(date +%s%N)
+APP=$E2E_TMP/app
+APP_LOG=$E2E_TMP/app.log
+APP_PID=
+APP_STATUS=
+XVFB_PID=
+WATCH_PID=
+WATCH_LOG=$E2E_TMP/windows.log
+PROBE=$VV_BUILD_DIR/tools/vv_e2e
+MAKE_PAYLOAD=$VV_BUILD_DIR/tools/make_payload
+STANDARD_PAYLOAD="$APP/vanto-rimal/Payload/Vanto-Rimal3.app"
+HD_PAYLOAD="$APP/vanto-rimal/Payload/Vanto-Rimal3 HD.app"
+
+# A private, predictable environment: settings, runtime folder, time zone.
+export HOME=$E2E_TMP/home
+export XDG_CONFIG_HOME=$E2E_TMP/config
+export XDG_RUNTIME_DIR=$E2E_TMP/runtime
+export TZ=UTC
+unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+PREFS_FILE="$XDG_CONFIG_HOME/vantoViewer3 Prefs"
+
+# The file a first run writes: every voice actor on, no alarm, voice mode 0.
+DEFAULT_PREFS='seiyuOn/Off=1,1,1,1,1,1,1,1,1,1,1,1
+alarmOn=0
+alarmHour=00
+alarmMin=00
+alarmVoice=0
+voiceMode=0'
+
+log() { echo "[$E2E_NAME $(elapsed_ms) ms] $*"; }
+
+elapsed_ms() { echo $((($(date +%s%N) - E2E_START) / 1000000)); }
+
+diagnostics() {
+  echo "---- diagnostics ($E2E_NAME) ----"
+  if [ -n "${DISPLAY:-}" ] && [ -n "$XVFB_PID" ]; then
+    echo "windows of the application:"
+    local w
+    for w in $(app_windows all); do
+      echo "  $w \"$(xdotool getwindowname "$w" 2>/dev/null)\" $(window_size "$w")"
+    done
+  fi
+  echo "application status: ${APP_STATUS:-running or not started}"
+  echo "application log ($APP_LOG):"
+  sed 's/^/  | /' "$APP_LOG" 2>/dev/null
+  if [ -e "$PREFS_FILE" ]; then
+    echo "settings file:"
+    od -c "$PREFS_FILE" | sed 's/^/  | /'
+  else
+    echo "settings file: none"
+  fi
+  [ -s "$WATCH_LOG" ] && { echo "top-level window events:"; sed 's/^/  | /' "$WATCH_LOG" | tail -40; }
+  echo "temporary folder: $E2E_TMP (kept)"
+  VV_E2E_KEEP=1
+}
+
+fail() {
+  echo "FAIL [$E2E_NAME]: $*"
+  diagnostics
+  exit 1
+}
+
+# The parent of a process, from /proc (its name may hold spaces, so after the last ")").
+parent_of() { sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f2; }
+
+# Ends one process this script started; a finished one's id may already be someone else's.
+stop_pid() {
+  local pid=$1
+  [ -n "$pid" ] && [ "$(parent_of "$pid")" = "$$" ] || return 0
+  kill "$pid" 2>/dev/null || return 0
+  local i
+  for i in $(seq 40); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill -KILL "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  return 0
+}
+
+cleanup() {
+  local status=$?
+  stop_pid "$APP_PID"
+  stop_pid "$WATCH_PID"
+  stop_pid "$XVFB_PID"
+  if [ "${VV_E2E_KEEP:-0}" = 1 ]; then
+    echo "kept $E2E_TMP"
+  else
+    rm -rf "$E2E_TMP"
+  fi
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+need() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null 2>&1 || fail "missing tool \"$tool\" (bash tools/deps.sh installs it)"
+  done
+}
+
+# Polls a command every 50 ms until it succeeds or `seconds` pass. Status 1 on timeout.
+wait_until() {
+  local seconds=$1
+  shift
+  local deadline=$(($(date +%s%N) + seconds * 1000000000))
+  while ! "$@"; do
+    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+
+# ---- X server ------------------------------------------------------------------------------
+
+# Starts Xvfb on a free display (the server picks it: -displayfd) and exports DISPLAY.
+start_x() {
+  need Xvfb xdotool
+  [ -x "$PROBE" ] || fail "$PROBE is not built (cmake --build \"$VV_BUILD_DIR\" --target vv_e2e)"
+  local numberFile=$E2E_TMP/display
+  : >"$numberFile"
+  Xvfb -displayfd 3 -screen 0 1280x1100x24 -nolisten tcp -noreset 3>"$numberFile" \
+    >"$E2E_TMP/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  wait_until 10 grep -q '[0-9]' "$numberFile" ||
+    fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+  export DISPLAY=:$(tr -dc 0-9 <"$numberFile")
+  log "Xvfb on $DISPLAY"
+}
+
+# Records every top-level window's creation, size and mapping in $WATCH_LOG.
+start_window_watch() {
+  "$PROBE" watch >"$WATCH_LOG" 2>&1 &
+  WATCH_PID=$!
+  wait_until 5 grep -q '^ready' "$WATCH_LOG" || fail "the window watch did not start"
+}
+
+# The largest width and height any top-level window had, as "W H".
+largest_window_seen() {
+  awk '$1 == "create" || $1 == "configure" { if ($3 > w) w = $3; if ($4 > h) h = $4 }
+       END { print w + 0, h + 0 }' "$WATCH_LOG"
+}
+
+# ---- application folder and payloads -------------------------------------------------------
+
+# The application finds its folder two levels above its real executable, so it gets a copy
+# of its own (a link would lead back to the build folder).
+make_app() {
+  [ -x "$VV_APP_DIR/bin/vantoViewer3" ] || fail "no built binary at $VV_APP_DIR/bin/vantoViewer3"
+  [ -f "$VV_APP_DIR/Resources/ActTime.txt" ] || fail "no Resources in $VV_APP_DIR"
+  mkdir -p "$APP/bin"
+  cp "$VV_APP_DIR/bin/vantoViewer3" "$APP/bin/"
+  cp -r "$VV_APP_DIR/Resources" "$APP/Resources"
+}
+
+# make_payload FOLDER MINUTES [make_payload options...]: a small payload with 64x96 pictures.
+make_payload() {
+  local folder=$1 minutes=$2
+  shift 2
+  [ -x "$MAKE_PAYLOAD" ] || fail "$MAKE_PAYLOAD is not built"
+  "$MAKE_PAYLOAD" --out "$folder" --resources "$VV_SOURCE_DIR/Resources" --minutes "$minutes" \
+    --size 64x96 --jobs 2 "$@" >"$E2E_TMP/make_payload.log" 2>&1 ||
+    fail "make_payload failed: $(cat "$E2E_TMP/make_payload.log")"
+}
+
+# ---- the application -----------------------------------------------------------------------
+
+# start_app [FAKETIME]: starts the copied binary; with FAKETIME (libfaketime's syntax, for
+# instance "@2026-12-07 12:34:56") its clock starts there and runs on at real speed.
+# Extra variables for the application can be put in APP_ENV (an array of NAME=VALUE).
+start_app() {
+  local faked=${1:-}
+  local -a env_args=()
+  if [ -n "$faked" ]; then
+    local lib
+    lib=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n1)
+    [ -n "$lib" ] || fail "libfaketime is not installed (bash tools/deps.sh)"
+    env_args+=("LD_PRELOAD=$lib" "FAKETIME=$faked")
+  fi
+  env_args+=("QT_QPA_PLATFORM=xcb" "SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}")
+  if [ -n "${APP_ENV+x}" ]; then env_args+=("${APP_ENV[@]}"); fi
+  env "${env_args[@]}" "$APP/bin/vantoViewer3" >"$APP_LOG" 2>&1 &
+  APP_PID=$!
+  APP_STATUS=
+  log "started the application (pid $APP_PID${faked:+, time $faked})"
+}
+
+app_running() { kill -0 "$APP_PID" 2>/dev/null && [ -z "$APP_STATUS" ]; }
+
+# Waits for the application to end; its exit status lands in APP_STATUS.
+wait_app_exit() {
+  local seconds=${1:-10}
+  if ! wait_until "$seconds" app_gone; then
+    fail "the application did not exit within $seconds s"
+  fi
+  wait "$APP_PID" 2>/dev/null
+  APP_STATUS=$?
+  log "the application exited with status $APP_STATUS"
+}
+
+app_gone() {
+  # A zombie still answers kill -0; /proc tells a finished child apart.
+  [ ! -e "/proc/$APP_PID" ] || grep -q '^State:.*Z' "/proc/$APP_PID/status" 2>/dev/null
+}
+
+# The application's visible windows (its own id in _NET_WM_PID), or all with "all".
+app_windows() {
+  if [ "${1:-}" = all ]; then
+    xdotool search --pid "$APP_PID" 2>/dev/null
+  else
+    xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null
+  fi
+}
+
+# The first visible window of the application whose title matches the extended regex.
+find_window() {
+  local pattern=$1 w
+  for w in $(app_windows); do
+    if xdotool getwindowname "$w" 2>/dev/null | grep -Eq "$pattern"; then
+      echo "$w"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# wait_window VARIABLE PATTERN [SECONDS]: sets VARIABLE to the window's id.
+wait_window() {
+  local var=$1 pattern=$2 seconds=${3:-10}
+  local found=
+  wait_until "$seconds" eval "found=\$(find_window '$pattern')" ||
+    fail "no window titled /$pattern/ within $seconds s"
+  printf -v "$var" '%s' "$found"
+}
+
+# The main window: its title is a time of day.
+wait_main_window() { wait_window "$1" '^[0-9]{2}:[0-9]{2}:[0-9]{2}$' "${2:-10}"; }
+
+window_title() { xdotool getwindowname "$1" 2>/dev/null; }
+
+# "W H" of the whole top-level window (the menu bar and the content area below it).
+window_size() {
+  local WIDTH= HEIGHT= X= Y= SCREEN= WINDOW=
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  echo "${WIDTH:-?} ${HEIGHT:-?}"
+}
+
+# wait_window_size WINDOW WIDTH MIN_HEIGHT MAX_HEIGHT [SECONDS]
+wait_window_size() {
+  local w=$1 width=$2 lo=$3 hi=$4 seconds=${5:-5}
+  wait_until "$seconds" window_size_is "$w" "$width" "$lo" "$hi"
+}
+
+window_size_is() {
+  local size
+  read -r -a size <<<"$(window_size "$1")"
+  [ "${size[0]}" = "$2" ] && [ "${size[1]}" -ge "$3" ] 2>/dev/null && [ "${size[1]}" -le "$4" ]
+}
+
+# Keys (xdotool's names, e.g. ctrl+q) to a window, which gets the focus first: there is no
+# window manager to give it.
+send_keys() {
+  local w=$1
+  shift
+  xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
+  xdotool key --clearmodifiers "$@"
+}
+
+# Asks a window to close the way a window manager does (WM_DELETE_WINDOW).
+close_window() { "$PROBE" close "$1" || fail "could not ask window $1 to close"; }
+
+# shot WINDOW NAME: the window's pixels in $E2E_TMP/NAME.png; prints the path.
+shot() {
+  local file=$E2E_TMP/$2.png
+  "$PROBE" shot "$1" "$file" || fail "could not take a screenshot of window $1"
+  echo "$file"
+}
+
+# expect_pixel PNG X Y RRGGBB WHAT: fails unless the pixel is near that colour.
+expect_pixel() {
+  local seen
+  seen=$("$PROBE" pixel "$1" "$2" "$3" "$4") ||
+    fail "$5: pixel ($2, $3) of $(basename "$1") is ${seen:-unreadable}, expected about $4"
+}
+
+# Fails unless the settings file holds exactly the given lines, each ending in LF.
+expect_prefs() {
+  local expected=$1
+  [ -f "$PREFS_FILE" ] || fail "no settings file at $PREFS_FILE"
+  printf '%s\n' "$expected" >"$E2E_TMP/expected-prefs"
+  cmp -s "$E2E_TMP/expected-prefs" "$PREFS_FILE" ||
+    fail "the settings file differs from the expected one: $(diff "$E2E_TMP/expected-prefs" "$PREFS_FILE")"
+}
+
+pass() {
+  log "PASS${1:+: $1}"
+  exit 0
+}

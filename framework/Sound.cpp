@@ -1,5 +1,6 @@
 #include "Sound.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,7 +33,6 @@ struct Playback {
 
 struct SoundSystem {
   Audio audio = Audio::kClosed;
-  bool sdlAudioInitialized = false;
   unsigned session = 0;
   std::vector<Playback> playbacks;
   QTimer* poll = nullptr;  // runs only while something plays
@@ -48,6 +48,11 @@ SoundSystem& System() {
 
 int liveSounds = 0;
 
+std::function<void(const std::string&)>& PlayObserver() {
+  static auto* observer = new std::function<void(const std::string&)>;
+  return *observer;
+}
+
 bool OpenMixer() {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
@@ -57,12 +62,29 @@ bool OpenMixer() {
   return true;
 }
 
+// Without a sound card libasound prints half a dozen lines of its own before SDL gives up;
+// the one line below says all the user needs. Looked up at run time: ALSA is SDL's business
+// and may be absent.
+void IgnoreAlsaDiagnostic(const char*, int, const char*, int, const char*, ...) {}
+
+void SilenceAlsaDiagnostics() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);  // kept loaded for good
+  if (!alsa) return;
+  auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+  if (setHandler) setHandler(&IgnoreAlsaDiagnostic);
+}
+
 // Opened on the first sound rather than at start-up: the device can take a while to come up.
 bool EnsureAudio(SoundSystem& s) {
   if (s.audio == Audio::kOpen) return true;
   if (s.audio == Audio::kUnavailable) return false;
   // SDL would otherwise take over SIGINT and SIGTERM and turn them into events nobody reads.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SilenceAlsaDiagnostics();
   Mix_Init(MIX_INIT_MP3);
   bool open = OpenMixer();
   if (!open) {
@@ -79,7 +101,6 @@ bool EnsureAudio(SoundSystem& s) {
     return false;
   }
   s.audio = Audio::kOpen;
-  s.sdlAudioInitialized = true;
   ++s.session;
   return true;
 }
@@ -178,6 +199,7 @@ void Sound::Play() {
   std::erase_if(s.playbacks, [channel](const Playback& p) { return p.channel == channel; });
   s.playbacks.push_back({channel, impl_});
   EnsurePolling(s);
+  if (PlayObserver()) PlayObserver()(impl_->source);
 }
 
 void Sound::Stop() {
@@ -216,10 +238,9 @@ void ShutdownSound() {
   if (s.audio == Audio::kOpen) {
     Mix_CloseAudio();
     Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
-  if (s.sdlAudioInitialized) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  s.sdlAudioInitialized = false;
-  s.audio = Audio::kClosed;
+  s.audio = Audio::kClosed;  // a later sound opens the device again
 }
 
 Ref<Sound> FolderItem::OpenAsSound() const {
@@ -235,7 +256,13 @@ Ref<Sound> FolderItem::OpenAsSound() const {
     Mix_FreeChunk(chunk);
     return nullptr;
   }
-  return New<Sound>(std::make_shared<Sound::Impl>(chunk, s.session));
+  auto impl = std::make_shared<Sound::Impl>(chunk, s.session);
+  impl->source = path_;
+  return New<Sound>(std::move(impl));
+}
+
+void SetPlayObserverForTesting(std::function<void(const std::string& file)> observer) {
+  PlayObserver() = std::move(observer);
 }
 
 }  // namespace fw

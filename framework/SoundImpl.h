@@ -1,5 +1,7 @@
 #pragma once
 // Internal to the framework: the decoded samples behind a fw::Sound.
+#include <string>
+
 #include "Sound.h"
 
 struct Mix_Chunk;
@@ -12,6 +14,7 @@ struct fw::Sound::Impl {
 
   Mix_Chunk* const chunk;
   const unsigned session;  // the opening of the audio device whose format the chunk is in
+  std::string source;      // the file it was decoded from
 };
 
 namespace fw {

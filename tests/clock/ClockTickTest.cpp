@@ -64,16 +64,23 @@ TEST_F(ClockTick, FirstTickAtMidnightStillDoesTheMinuteWork) {
 }
 
 TEST_F(ClockTick, VoiceModesAtTenMinuteMarkAndOtherMinutes) {
+  using Files = std::vector<std::string>;
+  const Files serif10 = {"st1210.mp3", "st1210.mp3"}, minute10 = {"ot1210.mp3"},
+              minute11 = {"ot1211.mp3", "ot1211.mp3"}, none;
   struct Case {
-    int mode, minute, plays;
+    int mode, minute;
+    Files played;
   } cases[] = {
-      {0, 10, 2}, {0, 11, 2}, {1, 10, 2}, {1, 11, 0}, {2, 10, 1}, {2, 11, 2}, {3, 10, 0}, {3, 11, 0}, {7, 10, 0}, {-1, 11, 0},
+      {0, 10, serif10}, {0, 11, minute11}, {1, 10, serif10}, {1, 11, none},
+      {2, 10, minute10}, {2, 11, minute11}, {3, 10, none}, {3, 11, none},
+      {7, 10, none}, {-1, 11, none},
   };
   for (const auto& c : cases) {
     auto w = StartAt(12, c.minute);
     w->voiceMode = c.mode;
+    TakePlayed();
     Tick();
-    EXPECT_EQ(Playing(), c.plays) << "mode " << c.mode << " minute " << c.minute;
+    EXPECT_EQ(TakePlayed(), c.played) << "mode " << c.mode << " minute " << c.minute;
     Quit();
     fw::ShutdownSound();
     fw::ResetQuitStateForTesting();
@@ -102,8 +109,9 @@ TEST_F(ClockTick, AlarmTakesThePlaceOfTheVoice) {
   w->alarmHour = "12";
   w->alarmMin = "10";
   w->alarmVoice = 1;
+  TakePlayed();
   Tick();
-  EXPECT_EQ(Playing(), 1);  // the alarm, not the two serif voices
+  EXPECT_EQ(TakePlayed(), std::vector<std::string>{"alarm02.mp3"});  // not the serif voices
 }
 
 TEST_F(ClockTick, AlarmWithMissingSoundOrBadIndexIsSilent) {

@@ -189,6 +189,22 @@ TEST(GraphicsTest, SourceRectangleIntoDestinationRectangle) {
   EXPECT_TRUE(Near(At(target, 75, 95), Qt::yellow));
 }
 
+TEST(GraphicsTest, SameSizeBackdropStaysIndependentOfItsSource) {
+  auto source = fw::New<Picture>(40, 40);
+  source->impl().image = Quadrants(40, 40);
+  auto target = fw::New<Picture>(40, 40);
+  target->Graphics()->DrawPicture(source, 0, 0, 40, 40, 0, 0, 40, 40);
+  EXPECT_EQ(target->impl().image, source->impl().image);
+  // Drawing into either afterwards leaves the other as it was.
+  auto blue = fw::New<Picture>(4, 4);
+  blue->impl().image.fill(Qt::blue);
+  target->Graphics()->DrawPicture(blue, 0, 0, 20, 20, 0, 0, 4, 4);
+  source->Graphics()->DrawPicture(blue, 20, 20, 20, 20, 0, 0, 4, 4);
+  EXPECT_EQ(At(source, 5, 5), QColor(Qt::red));
+  EXPECT_EQ(At(target, 5, 5), QColor(Qt::blue));
+  EXPECT_EQ(At(target, 30, 30), QColor(Qt::yellow));
+}
+
 TEST(GraphicsTest, PictureDrawnIntoItself) {
   auto p = fw::New<Picture>(40, 40);
   p->impl().image = Quadrants(40, 40);

@@ -23,6 +23,9 @@ ClockFixture::ClockFixture() {
   fw::SetExecutableFileForTesting((AppDir() / "bin" / "vantoViewer3").string());
   setenv("XDG_CONFIG_HOME", PrefsDir().c_str(), 1);
   fw::SetMsgBoxHandlerForTesting([this](const fw::String& m) { messages_.push_back(m); });
+  fw::SetPlayObserverForTesting([this](const std::string& file) {
+    played_.push_back(std::filesystem::path(file).filename().string());
+  });
   SetTime(12, 0, 0);
   fw::SetClockForTesting([this] { return now_; });
   clockcore::ResetTableTextsForTesting();
@@ -34,6 +37,7 @@ ClockFixture::~ClockFixture() {
   fw::ShutdownSound();
   fw::SetClockForTesting(nullptr);
   fw::SetMsgBoxHandlerForTesting(nullptr);
+  fw::SetPlayObserverForTesting(nullptr);
   fw::SetApplicationFolderForTesting("");
   fw::SetExecutableFileForTesting("");
   fw::ResetQuitStateForTesting();
@@ -108,6 +112,12 @@ void ClockFixture::Quit() {
 }
 
 void ClockFixture::Tick() { window_->mainTimer()->Fire(); }
+
+std::vector<std::string> ClockFixture::TakePlayed() {
+  std::vector<std::string> taken;
+  taken.swap(played_);
+  return taken;
+}
 
 int Playing() { return fw::ActiveSoundPlaybacks(); }
 

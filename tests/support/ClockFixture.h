@@ -49,12 +49,15 @@ class ClockFixture : public ::testing::Test {
   void Tick();
 
   const std::vector<std::string>& Messages() const { return messages_; }
+  // File names of the playbacks started since the last call, in order.
+  std::vector<std::string> TakePlayed();
 
   TempDir dir_;
   fw::Ref<clockcore::mainWindow> window_;
 
  private:
   std::vector<std::string> messages_;
+  std::vector<std::string> played_;
   std::chrono::system_clock::time_point now_;
   bool started_ = false;
 };

@@ -14,6 +14,7 @@
 
 #include "FolderItem.h"
 #include "PictureImpl.h"
+#include "RegularFile.h"
 
 namespace fw {
 namespace {
@@ -26,32 +27,6 @@ constexpr int64_t kMaxPictureFileBytes = kMaxPicturePixels * 4;
 
 bool SizeAllowed(int64_t width, int64_t height) {
   return width > 0 && height > 0 && width * height <= kMaxPicturePixels;
-}
-
-// The whole of a regular file, or nothing. Opened non-blocking so that a FIFO or device node
-// put where a picture should be cannot hang the caller; only regular files are read.
-std::optional<QByteArray> ReadRegularFile(const std::string& path, int64_t maxBytes) {
-  if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) return std::nullopt;
-  std::optional<QByteArray> result;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size <= maxBytes) {
-    QByteArray bytes(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < bytes.size()) {
-      const ssize_t n = ::read(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      got += n;
-    }
-    if (got > 0) {
-      bytes.truncate(got);
-      result = std::move(bytes);
-    }
-  }
-  ::close(fd);
-  return result;
 }
 
 // Whether a JPEG stream runs from its start marker to its end marker. libjpeg decodes a
@@ -97,9 +72,10 @@ QImage DecodePicture(const std::string& path) {
   // Qt's own default (128 MB) would refuse pictures well inside our bound; ours is checked
   // against the header below, so Qt's guard only needs to sit just above it.
   QImageReader::setAllocationLimit(static_cast<int>((kMaxPicturePixels * 4) >> 20) + 1);
-  std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxPictureFileBytes);
-  if (!bytes) return {};
-  QBuffer buffer(&*bytes);
+  std::optional<std::string> file = ReadRegularFile(path, kMaxPictureFileBytes);
+  if (!file) return {};
+  QByteArray bytes = QByteArray::fromRawData(file->data(), static_cast<qsizetype>(file->size()));
+  QBuffer buffer(&bytes);
   if (!buffer.open(QIODevice::ReadOnly)) return {};
   QImageReader reader(&buffer);
   reader.setDecideFormatFromContent(true);
@@ -108,7 +84,7 @@ QImage DecodePicture(const std::string& path) {
   // The well-worn decoders only: the name of a file says nothing, its first bytes decide.
   const QByteArray format = reader.format();
   if (format != "jpeg" && format != "png" && format != "gif" && format != "bmp") return {};
-  if (format == "jpeg" && !JpegIsComplete(*bytes)) return {};
+  if (format == "jpeg" && !JpegIsComplete(bytes)) return {};
 
   // The header's size, before a single pixel is allocated: a few hundred bytes can claim
   // gigapixels.

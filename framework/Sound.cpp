@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "FolderItem.h"
+#include "RegularFile.h"
 #include "SoundImpl.h"
 
 namespace fw {
@@ -130,35 +131,11 @@ void EnsurePolling(SoundSystem& s) {
   if (!s.poll->isActive()) s.poll->start();
 }
 
-// The whole of a regular file of at most maxBytes, or nothing (see Picture.cpp for why
-// non-blocking).
-std::optional<std::vector<unsigned char>> ReadRegularFile(const std::string& path,
-                                                          int64_t maxBytes) {
-  if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) return std::nullopt;
-  std::optional<std::vector<unsigned char>> result;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size <= maxBytes) {
-    std::vector<unsigned char> bytes(static_cast<size_t>(st.st_size));
-    size_t got = 0;
-    while (got < bytes.size()) {
-      const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      got += static_cast<size_t>(n);
-    }
-    bytes.resize(got);
-    result = std::move(bytes);
-  }
-  ::close(fd);
-  return result;
-}
-
 // MP3 only: an ID3v2 tag or an MPEG Layer III frame header. Anything else must not reach
 // the mixer, which would try its other decoders, down to formats without any magic bytes.
-bool LooksLikeMp3(const std::vector<unsigned char>& b) {
-  if (b.size() < 4) return false;
+bool LooksLikeMp3(const std::string& bytes) {
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+  if (bytes.size() < 4) return false;
   if (b[0] == 'I' && b[1] == 'D' && b[2] == '3') return true;
   return b[0] == 0xFF && (b[1] & 0xE6) == 0xE2;  // frame sync, layer III
 }
@@ -244,7 +221,7 @@ void ShutdownSound() {
 }
 
 Ref<Sound> FolderItem::OpenAsSound() const {
-  std::optional<std::vector<unsigned char>> bytes = ReadRegularFile(path_, kMaxSoundBytes);
+  std::optional<std::string> bytes = ReadRegularFile(path_, kMaxSoundBytes);
   if (!bytes || !LooksLikeMp3(*bytes)) return nullptr;
   SoundSystem& s = System();
   if (!EnsureAudio(s)) return nullptr;

@@ -14,7 +14,7 @@ import sys
 # Invented voice actors: id, display name, picture key.
 ACTORS = [
     ("01", "朝凪\u3000ことは", "kotoha"),
-    ("02", "柚木原\u3000みのり", "minori"),
+    ("02", "柚木\u3000みのり", "minori"),
     ("03", "月岡\u3000しずく", "shizuku"),
     ("04", "花籠\u3000ひなの", "hinano"),
     ("05", "星見\u3000つばさ", "tsubasa"),

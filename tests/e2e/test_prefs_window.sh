@@ -1,0 +1,45 @@
+#!/bin/bash
+# The preferences window on the real binary: File > 環境設定... opens the modal dialog; a
+# voice actor switched off and another voice mode chosen, OK, then Ctrl+Q: the settings file
+# holds both changes.
+source "$(dirname "$0")/lib.sh"
+
+start_x
+make_app
+make_payload "$STANDARD_PAYLOAD" 1234-1234 --no-voices
+
+start_app "@2026-12-07 12:34:56"
+wait_main_window win 10
+eval "$(xdotool getwindowgeometry --shell "$win")"
+main_x=$X main_y=$Y
+
+# File menu, then its first item.
+xdotool mousemove $((main_x + 30)) $((main_y + 10)) click 1
+sleep 0.3
+xdotool mousemove $((main_x + 50)) $((main_y + 37)) click 1
+wait_window prefs '^環境設定$' 10
+eval "$(xdotool getwindowgeometry --shell "$prefs")"
+log "preferences window at $X,$Y size ${WIDTH}x$HEIGHT"
+[ "$WIDTH" = 385 ] && [ "$HEIGHT" = 706 ] || fail "preferences window is ${WIDTH}x$HEIGHT, expected 385x706"
+
+# Voice actor 0's check box (Left 99, Top 181), then the voice-mode pop-up (Left 105, Top 78):
+# the next row, "セリフ（10分おき）".
+xdotool mousemove $((X + 106)) $((Y + 191)) click 1
+xdotool mousemove $((X + 190)) $((Y + 88)) click 1
+sleep 0.3
+xdotool key Down Return
+sleep 0.2
+send_keys "$prefs" Return  # the default button, OK
+wait_until 5 eval '! find_window "^環境設定$" >/dev/null' || fail "the preferences window stayed open after OK"
+
+[ -e "$PREFS_FILE" ] && fail "OK wrote the settings file; only closing the main window does"
+send_keys "$win" ctrl+q
+wait_app_exit 10
+[ "$APP_STATUS" = 0 ] || fail "exit status $APP_STATUS after Ctrl+Q"
+expect_prefs "seiyuOn/Off=0,1,1,1,1,1,1,1,1,1,1,1
+alarmOn=0
+alarmHour=00
+alarmMin=00
+alarmVoice=0
+voiceMode=1"
+pass "preferences changed through the dialog reach the settings file"

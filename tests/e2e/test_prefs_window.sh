@@ -1,5 +1,6 @@
 #!/bin/bash
-# The preferences window on the real binary: File > 環境設定... opens the modal dialog; a
+# The preferences window on the real binary: File > 環境設定... opens the modal dialog (the
+# clock ticking on behind it); a
 # voice actor switched off and another voice mode chosen, OK, then Ctrl+Q: the settings file
 # holds both changes.
 source "$(dirname "$0")/lib.sh"
@@ -21,6 +22,9 @@ wait_window prefs '^環境設定$' 10
 eval "$(xdotool getwindowgeometry --shell "$prefs")"
 log "preferences window at $X,$Y size ${WIDTH}x$HEIGHT"
 [ "$WIDTH" = 385 ] && [ "$HEIGHT" = 706 ] || fail "preferences window is ${WIDTH}x$HEIGHT, expected 385x706"
+# The clock keeps ticking behind the modal dialog.
+shown=$(window_title "$win")
+wait_until 3 eval '[ "$(window_title "$win")" != "$shown" ]' || fail "the title stayed at $shown while the dialog was up"
 
 # Voice actor 0's check box (Left 99, Top 181), then the voice-mode pop-up (Left 105, Top 78):
 # the next row, "セリフ（10分おき）".

@@ -28,13 +28,18 @@ void mainWindow::ReadClockPrefs() {
   }
   auto stream = file->OpenAsTextFile();
   if (!stream) throw fw::IOException("cannot read \"" + file->NativePath() + "\"", 1);
-  const fw::String flags = ValueOf(stream->ReadLine());
-  for (int32_t i = 0; i <= 11; ++i) self->nameCheck(i) = fw::NthField(flags, ",", i + 1) == "1";
-  self->alarmCheck = ValueOf(stream->ReadLine()) == "1";
-  self->alarmHour = ValueOf(stream->ReadLine());
-  self->alarmMin = ValueOf(stream->ReadLine());
-  self->alarmVoice = fw::DoubleToInt32(fw::Val(ValueOf(stream->ReadLine())));
-  self->voiceMode = fw::DoubleToInt32(fw::Val(ValueOf(stream->ReadLine())));
+  self->LoadClockPrefs(*stream);
+}
+
+// Each line feeds the setting of its position; the keys are never looked at.
+void mainWindow::LoadClockPrefs(fw::TextInputStream& stream) {
+  const fw::String flags = ValueOf(stream.ReadLine());
+  for (int32_t i = 0; i <= 11; ++i) nameCheck(i) = fw::NthField(flags, ",", i + 1) == "1";
+  alarmCheck = ValueOf(stream.ReadLine()) == "1";
+  alarmHour = ValueOf(stream.ReadLine());
+  alarmMin = ValueOf(stream.ReadLine());
+  alarmVoice = fw::DoubleToInt32(fw::Val(ValueOf(stream.ReadLine())));
+  voiceMode = fw::DoubleToInt32(fw::Val(ValueOf(stream.ReadLine())));
 }
 
 void mainWindow::SetDefaultClockPrefs() {

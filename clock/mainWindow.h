@@ -7,6 +7,7 @@
 #include "framework/MenuItem.h"
 #include "framework/Picture.h"
 #include "framework/Strings.h"
+#include "framework/TextStreams.h"
 #include "framework/Timer.h"
 #include "framework/Window.h"
 
@@ -31,6 +32,8 @@ class mainWindow : public fw::Window {
   void MinuteWork(const fw::String& timeText);
   // Makes the backdrop from readPicture stretched to the window's size.
   void DrawBackdrop();
+  // Reads the six lines of the clock settings file into the settings.
+  void LoadClockPrefs(fw::TextInputStream& stream);
 
   // Menu items and commands.
   fw::Ref<fw::MenuItem> windowMenu();

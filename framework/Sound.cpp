@@ -25,7 +25,7 @@
 namespace fw {
 namespace {
 
-enum class Audio { kClosed, kOpen, kUnavailable };
+enum class Audio { kClosed, kOpen, kResting, kUnavailable };
 
 struct Playback {
   int channel;
@@ -37,7 +37,16 @@ struct SoundSystem {
   unsigned session = 0;
   std::vector<Playback> playbacks;
   QTimer* poll = nullptr;  // runs only while something plays
+  QTimer* rest = nullptr;  // closes the device after a quiet spell
+  bool silent = false;     // no real device: the dummy driver stands in
+  int frequency = 0, channels = 0;
+  Uint16 format = 0;       // the mixer's format: chunks of the session are in it
 };
+
+// An open device mixes (silence) every few milliseconds on its own thread; a clock that
+// speaks once a minute would keep a core busy for nothing. It rests after this long without
+// a playback and the next sound opens it again.
+int gRestAfterMs = 5000;
 
 // Never destroyed: a sound in some static Ref may be released after every static of ours is
 // gone, and static destruction must not race the mixer thread. ShutdownSound does the
@@ -83,13 +92,17 @@ void SilenceAlsaDiagnostics() {
 bool EnsureAudio(SoundSystem& s) {
   if (s.audio == Audio::kOpen) return true;
   if (s.audio == Audio::kUnavailable) return false;
+  const bool resting = s.audio == Audio::kResting;
   // SDL would otherwise take over SIGINT and SIGTERM and turn them into events nobody reads.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SilenceAlsaDiagnostics();
   Mix_Init(MIX_INIT_MP3);
-  bool open = OpenMixer();
+  bool open = !s.silent && OpenMixer();
   if (!open) {
-    std::fprintf(stderr, "vantoViewer3: no audio device (%s); running silently\n", SDL_GetError());
+    // Said once: the device is opened again after every quiet spell.
+    if (!s.silent)
+      std::fprintf(stderr, "vantoViewer3: no audio device (%s); running silently\n", SDL_GetError());
+    s.silent = true;
     // The dummy driver consumes samples in real time, so playbacks still end on time and
     // IsPlaying still tells the truth.
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
@@ -102,8 +115,29 @@ bool EnsureAudio(SoundSystem& s) {
     return false;
   }
   s.audio = Audio::kOpen;
-  ++s.session;
+  int frequency = 0, channels = 0;
+  Uint16 format = 0;
+  Mix_QuerySpec(&frequency, &format, &channels);
+  // The sounds decoded before the rest are still good if the mixer came back in their format.
+  if (!resting || frequency != s.frequency || format != s.format || channels != s.channels) ++s.session;
+  s.frequency = frequency;
+  s.format = format;
+  s.channels = channels;
   return true;
+}
+
+void Rest(SoundSystem& s);
+
+void ArmRest(SoundSystem& s) {
+  if (!QCoreApplication::instance() || s.audio != Audio::kOpen) return;
+  if (!s.rest) {
+    s.rest = new QTimer;
+    s.rest->setSingleShot(true);
+    s.rest->setTimerType(Qt::CoarseTimer);
+    s.rest->setInterval(gRestAfterMs);
+    QObject::connect(s.rest, &QTimer::timeout, [] { Rest(System()); });
+  }
+  s.rest->start();
 }
 
 bool StillPlaying(const Playback& p) {
@@ -117,7 +151,18 @@ void Reap(SoundSystem& s) {
   } else {
     std::erase_if(s.playbacks, [](const Playback& p) { return !StillPlaying(p); });
   }
-  if (s.playbacks.empty() && s.poll) s.poll->stop();
+  if (s.playbacks.empty() && s.poll && s.poll->isActive()) {
+    s.poll->stop();
+    ArmRest(s);
+  }
+}
+
+void Rest(SoundSystem& s) {
+  Reap(s);
+  if (s.audio != Audio::kOpen || !s.playbacks.empty()) return;
+  Mix_CloseAudio();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  s.audio = Audio::kResting;
 }
 
 void EnsurePolling(SoundSystem& s) {
@@ -152,6 +197,11 @@ Sound::Impl::~Impl() {
 
 int LiveSoundsForTesting() { return liveSounds; }
 bool SoundPollingForTesting() { return System().poll && System().poll->isActive(); }
+bool AudioOpenForTesting() { return System().audio == Audio::kOpen; }
+void SetAudioRestForTesting(int milliseconds) {
+  gRestAfterMs = milliseconds;
+  if (System().rest) System().rest->setInterval(milliseconds);
+}
 
 Sound::Sound(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) {
   if (!impl_) throw NilObjectException("sound without samples");
@@ -161,7 +211,9 @@ Sound::~Sound() = default;
 
 void Sound::Play() {
   SoundSystem& s = System();
+  if (s.audio == Audio::kResting) EnsureAudio(s);
   if (s.audio != Audio::kOpen || impl_->session != s.session) return;
+  if (s.rest) s.rest->stop();
   Reap(s);
   int channel = Mix_PlayChannel(-1, impl_->chunk, 0);
   if (channel < 0) {
@@ -186,7 +238,10 @@ void Sound::Stop() {
     if (p.sound == impl_ && Mix_GetChunk(p.channel) == impl_->chunk) Mix_HaltChannel(p.channel);
   }
   std::erase_if(s.playbacks, [this](const Playback& p) { return p.sound == impl_; });
-  if (s.playbacks.empty() && s.poll) s.poll->stop();
+  if (s.playbacks.empty() && s.poll) {
+    s.poll->stop();
+    ArmRest(s);
+  }
 }
 
 bool Sound::IsPlaying() const {
@@ -207,6 +262,8 @@ void ShutdownSound() {
   SoundSystem& s = System();
   delete s.poll;
   s.poll = nullptr;
+  delete s.rest;
+  s.rest = nullptr;
   if (s.audio == Audio::kOpen) Mix_HaltChannel(-1);
   // Chunks that only the list held go now, while the mixer still knows its channels.
   std::vector<Playback> ended;
@@ -216,6 +273,8 @@ void ShutdownSound() {
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  } else if (s.audio == Audio::kResting) {
+    Mix_Quit();
   }
   s.audio = Audio::kClosed;  // a later sound opens the device again
 }
@@ -233,6 +292,7 @@ Ref<Sound> FolderItem::OpenAsSound() const {
     Mix_FreeChunk(chunk);
     return nullptr;
   }
+  if (s.playbacks.empty()) ArmRest(s);  // opened only to decode: rest again unless it plays
   auto impl = std::make_shared<Sound::Impl>(chunk, s.session);
   impl->source = path_;
   return New<Sound>(std::move(impl));

@@ -21,4 +21,7 @@ namespace fw {
 // Tests: decoded sounds still in memory; whether the end-of-playback check is running.
 int LiveSoundsForTesting();
 bool SoundPollingForTesting();
+// Tests: whether the audio device is open; how long it stays open without a playback.
+bool AudioOpenForTesting();
+void SetAudioRestForTesting(int milliseconds);
 }  // namespace fw

@@ -68,6 +68,22 @@ TEST_F(SoundTest, PlaybackOutlivesTheLastReference) {
   EXPECT_EQ(fw::ActiveSoundPlaybacks(), 0);
 }
 
+TEST_F(SoundTest, DeviceRestsWhenQuietAndComesBackForTheNextPlayback) {
+  // An open device mixes silence on its own thread all day; it closes after a quiet spell.
+  fw::SetAudioRestForTesting(50);
+  auto sound = OpenTone();
+  ASSERT_TRUE(sound);
+  sound->Play();
+  EXPECT_TRUE(fw::AudioOpenForTesting());
+  ASSERT_TRUE(fw::ProcessEventsUntil([] { return !fw::AudioOpenForTesting(); }, 5000));
+  // A sound decoded before the rest still plays, to its end.
+  sound->Play();
+  EXPECT_TRUE(fw::AudioOpenForTesting());
+  EXPECT_TRUE(sound->IsPlaying());
+  ASSERT_TRUE(fw::ProcessEventsUntil([&] { return !sound->IsPlaying(); }, 5000));
+  fw::SetAudioRestForTesting(5000);
+}
+
 TEST_F(SoundTest, PlaybacksOverlapAndStopEndsOnlyThisSounds) {
   auto a = OpenTone();
   auto b = OpenTone();

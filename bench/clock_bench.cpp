@@ -1,0 +1,402 @@
+// The in-process figures, each next to its floor:
+//   minute_work/{hd,std}        the minute work of a picture (open, backdrop, window repaint)
+//   minute_work_floor/{hd,std}  Qt decoding the same JPEG plus one smooth scale, nothing else
+//   minute_work_step/...        the minute work's three steps on their own (where time goes)
+//   tick, tick_floor            a tick within a minute: date, title, comparison
+//   schedule_scan(_floor)       the minute branch's walk over the shipped minute schedule
+//   voice_open_play(_floor)     opening and starting a 3-second MP3 voice
+//   voice_first_frame(_floor)   from that call to the first mixed frame holding the voice
+//
+// Inputs (tools/bench.sh sets them): VV_BENCH_PAYLOAD, the demo payload (640 x 960 pictures
+// and its voices); VV_BENCH_HD_PAYLOAD, a folder holding t1200.jpg at 768 x 1024.
+#include <benchmark/benchmark.h>
+
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <sys/stat.h>
+
+#include <QDateTime>
+#include <QImage>
+#include <QImageReader>
+#include <QWidget>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "BenchClock.h"
+#include "framework/FolderItem.h"
+#include "framework/Runtime.h"
+#include "framework/Sound.h"
+#include "mediagen/MediaGen.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using bench::InProcessClock;
+
+struct Inputs {
+  fs::path scratch;
+  fs::path demoPayload;   // 640 x 960 pictures, voices
+  fs::path hdPicture;     // 768 x 1024
+  fs::path voice;         // a 3-second MP3
+};
+
+Inputs& In() {
+  static Inputs inputs;
+  return inputs;
+}
+
+// The window sizes the clock starts with: half of each payload's largest window.
+QSize WindowSize(bool hd) { return hd ? QSize(384, 512) : QSize(320, 480); }
+fs::path Picture(bool hd) { return hd ? In().hdPicture : In().demoPayload / "t1200.jpg"; }
+
+// ---- 1. Minute work ------------------------------------------------------------------------
+
+void MinuteWork(benchmark::State& state, bool hd) {
+  const fs::path appDir = In().scratch / (hd ? "app-hd" : "app-std");
+  const fs::path bundle = bench::MakeAppFolder(appDir, hd);
+  fs::copy_file(Picture(hd), bundle / "t1200.jpg", fs::copy_options::overwrite_existing);
+  InProcessClock clock(appDir, In().scratch / "prefs");
+  clock.SetTime(12, 0, 5);
+  auto w = clock.Start();
+  w->voiceMode = 3;  // no voice: the picture path alone
+  clock.Tick();      // the minute work at start-up
+  bench::RepaintNow(*w);
+  const QSize window = WindowSize(hd);
+  if (w->Width() != window.width() || w->Height() != window.height() || !w->readPicture) {
+    state.SkipWithError("the clock did not start as expected");
+    return;
+  }
+  for (auto _ : state) {
+    w->MinuteWork("12:00:05");
+    bench::RepaintNow(*w);
+  }
+  state.SetLabel(std::to_string(w->readPicture->Width()) + "x" + std::to_string(w->readPicture->Height()) +
+                 " into " + std::to_string(window.width()) + "x" + std::to_string(window.height()));
+}
+
+// The minute work in its three steps, to show where its time goes: opening the picture, the
+// backdrop drawing (which includes setting the backdrop), and the window's repaint.
+enum class Step { kOpen, kBackdrop, kRepaint };
+
+void MinuteWorkStep(benchmark::State& state, bool hd, Step step) {
+  const fs::path appDir = In().scratch / (hd ? "app-hd" : "app-std");
+  const fs::path bundle = bench::MakeAppFolder(appDir, hd);
+  fs::copy_file(Picture(hd), bundle / "t1200.jpg", fs::copy_options::overwrite_existing);
+  InProcessClock clock(appDir, In().scratch / "prefs");
+  clock.SetTime(12, 0, 5);
+  auto w = clock.Start();
+  w->voiceMode = 3;
+  clock.Tick();
+  bench::RepaintNow(*w);
+  auto file = w->dataPath->Child("t1200.jpg");
+  for (auto _ : state) {
+    switch (step) {
+      case Step::kOpen:
+        if (file->Exists()) benchmark::DoNotOptimize(file->OpenAsPicture());
+        break;
+      case Step::kBackdrop:
+        w->DrawBackdrop();
+        break;
+      case Step::kRepaint:
+        w->SetBackdrop(w->Backdrop());
+        bench::RepaintNow(*w);
+        break;
+    }
+  }
+}
+
+void MinuteWorkFloor(benchmark::State& state, bool hd) {
+  const QString path = QString::fromStdString(Picture(hd).string());
+  const QSize window = WindowSize(hd);
+  for (auto _ : state) {
+    QImage image;
+    QImageReader reader(path);
+    if (!reader.read(&image)) {
+      state.SkipWithError("Qt could not decode the picture");
+      break;
+    }
+    QImage scaled = image.scaled(window, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    benchmark::DoNotOptimize(scaled.constBits());
+  }
+}
+
+// ---- 2. Tick within a minute and the schedule scan --------------------------------------
+
+// Half-second steps from 12:00:01 to 12:00:57.5: the title changes every other tick, the
+// minute never.
+constexpr int kTickSteps = 114;
+
+void Tick(benchmark::State& state) {
+  const fs::path appDir = In().scratch / "app-std";
+  const fs::path bundle = bench::MakeAppFolder(appDir, false);
+  fs::copy_file(Picture(false), bundle / "t1200.jpg", fs::copy_options::overwrite_existing);
+  InProcessClock clock(appDir, In().scratch / "prefs");
+  clock.SetTime(12, 0, 0);
+  auto w = clock.Start();
+  w->voiceMode = 3;
+  clock.Tick();
+  std::vector<std::chrono::system_clock::time_point> times;
+  for (int i = 0; i < kTickSteps; ++i) times.push_back(InProcessClock::At(12, 0, 1 + i / 2, i % 2 * 500));
+  auto timer = w->mainTimer();  // the event loop holds its timer; no lookup per tick
+  size_t i = 0;
+  for (auto _ : state) {
+    clock.SetNow(times[i]);
+    i = i + 1 == times.size() ? 0 : i + 1;
+    timer->Fire();
+  }
+  if (w->lastTime != "12:00") state.SkipWithError("a tick did the minute work");
+}
+
+void TickFloor(benchmark::State& state) {
+  QWidget window;
+  window.resize(320, 480);
+  window.show();
+  fw::ProcessPendingEvents();
+  QString last;
+  const QTime base(12, 0, 1);
+  int i = 0;
+  for (auto _ : state) {
+    QDateTime now = QDateTime::currentDateTime();
+    benchmark::DoNotOptimize(now);
+    const QString text = base.addMSecs(i * 500).toString(u"HH:mm:ss");
+    i = i + 1 == kTickSteps ? 0 : i + 1;
+    if (text != last) {
+      window.setWindowTitle(text);
+      last = text;
+    }
+  }
+}
+
+// The minute branch with every voice actor off: both file lookups and the whole walk over
+// the minute schedule, and nothing plays.
+void ScheduleScan(benchmark::State& state) {
+  const fs::path appDir = In().scratch / "app-scan";
+  const fs::path bundle = bench::MakeAppFolder(appDir, false);
+  fs::copy_file(In().demoPayload / "ot1211.mp3", bundle / "ot1211.mp3", fs::copy_options::overwrite_existing);
+  InProcessClock clock(appDir, In().scratch / "prefs");
+  clock.SetTime(12, 11, 5);
+  auto w = clock.Start();
+  w->voiceMode = 2;
+  for (int32_t k = 0; k <= w->nameCheck.Ubound(); ++k) w->nameCheck(k) = false;
+  for (auto _ : state) w->MinuteWork("12:11:05");
+  if (fw::ActiveSoundPlaybacks() != 0) state.SkipWithError("a voice played");
+  state.SetLabel(std::to_string(w->timeArray.Ubound() + 1) + " elements");
+}
+
+void ScheduleScanFloor(benchmark::State& state) {
+  // The same table as the clock splits it.
+  std::vector<std::string> lines;
+  {
+    const fs::path appDir = In().scratch / "app-scan";
+    bench::MakeAppFolder(appDir, false);
+    InProcessClock clock(appDir, In().scratch / "prefs");
+    auto w = clock.Start();
+    for (int32_t i = 0; i <= w->timeArray.Ubound(); ++i) lines.push_back(w->timeArray(i));
+  }
+  const fs::path bundle = In().scratch / "app-scan" / "vanto-rimal" / "Payload" / "Vanto-Rimal3.app";
+  const std::string picture = (bundle / "t1211.jpg").string(), voice = (bundle / "ot1211.mp3").string();
+  const bool enabled[12] = {};
+  for (auto _ : state) {
+    struct stat st;
+    benchmark::DoNotOptimize(::stat(picture.c_str(), &st));
+    benchmark::DoNotOptimize(::stat(voice.c_str(), &st));
+    int plays = 0;
+    for (const std::string& line : lines) {
+      if (line.size() < 6 || line.compare(0, 4, "1211") != 0 || line[4] != '\t') continue;
+      const int actor = std::atoi(line.c_str() + 5) - 1;
+      if (actor >= 0 && actor < 12 && enabled[actor]) ++plays;
+    }
+    benchmark::DoNotOptimize(plays);
+  }
+}
+
+// ---- 3. Voice start -------------------------------------------------------------------------
+
+int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+std::atomic<bool> gWatching{false};
+std::atomic<int64_t> gFirstFrameNs{0};
+
+// Runs on the mixer's thread after each mixed buffer: the first buffer mixed with a channel
+// playing holds the voice's first frames.
+void AfterMix(void*, Uint8*, int) {
+  if (!gWatching.load(std::memory_order_acquire) || Mix_Playing(-1) == 0) return;
+  int64_t none = 0;
+  gFirstFrameNs.compare_exchange_strong(none, NowNs());
+}
+
+// Opens the audio device through the framework, as the first sound does (a clock's shutdown
+// closes it again), and puts the watcher in.
+bool AudioReady() {
+  if (!fw::New<fw::FolderItem>(In().voice.string())->OpenAsSound()) return false;
+  Mix_SetPostMix(&AfterMix, nullptr);
+  return true;
+}
+
+// Stops every voice and releases the ended playbacks; then waits a random part of one mixing
+// period, so that the next call does not always land at the same point of the mixer's cycle.
+void SilenceAll() {
+  Mix_HaltChannel(-1);
+  fw::ActiveSoundPlaybacks();
+  static std::mt19937 random(7);
+  std::this_thread::sleep_for(std::chrono::microseconds(random() % 24000));
+}
+
+// Waits for the first mixed frame after the call that started at `startNs`; seconds, or -1.
+double WaitFirstFrame(int64_t startNs) {
+  const int64_t deadline = NowNs() + 2'000'000'000;
+  while (gFirstFrameNs.load(std::memory_order_acquire) == 0) {
+    if (NowNs() > deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::microseconds(50));
+  }
+  return double(gFirstFrameNs.load() - startNs) / 1e9;
+}
+
+void VoiceStart(benchmark::State& state, bool toFirstFrame) {
+  if (!AudioReady()) {
+    state.SkipWithError("no audio");
+    return;
+  }
+  SilenceAll();
+  const std::string path = In().voice.string();
+  for (auto _ : state) {
+    gFirstFrameNs = 0;
+    gWatching = true;
+    const int64_t start = NowNs();
+    auto sound = fw::New<fw::FolderItem>(path)->OpenAsSound();
+    if (!sound) {
+      state.SkipWithError("the voice did not open");
+      break;
+    }
+    sound->Play();
+    if (toFirstFrame) {
+      const double seconds = WaitFirstFrame(start);
+      if (seconds < 0) {
+        state.SkipWithError("no mixed frame within 2 s");
+        break;
+      }
+      state.SetIterationTime(seconds);
+    }
+    state.PauseTiming();
+    gWatching = false;
+    sound = nullptr;
+    SilenceAll();
+    state.ResumeTiming();
+  }
+  gWatching = false;
+}
+
+std::vector<unsigned char> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// SDL_mixer alone: read the file, decode it whole, start it on a free channel.
+void VoiceStartFloor(benchmark::State& state, bool toFirstFrame) {
+  if (!AudioReady()) {
+    state.SkipWithError("no audio");
+    return;
+  }
+  SilenceAll();
+  const std::string path = In().voice.string();
+  for (auto _ : state) {
+    gFirstFrameNs = 0;
+    gWatching = true;
+    const int64_t start = NowNs();
+    std::vector<unsigned char> bytes = ReadAll(path);
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+    if (!chunk || Mix_PlayChannel(-1, chunk, 0) < 0) {
+      state.SkipWithError("SDL_mixer could not start the voice");
+      if (chunk) Mix_FreeChunk(chunk);
+      break;
+    }
+    if (toFirstFrame) {
+      const double seconds = WaitFirstFrame(start);
+      if (seconds < 0) {
+        state.SkipWithError("no mixed frame within 2 s");
+        Mix_FreeChunk(chunk);
+        break;
+      }
+      state.SetIterationTime(seconds);
+    }
+    state.PauseTiming();
+    gWatching = false;
+    Mix_HaltChannel(-1);
+    Mix_FreeChunk(chunk);
+    SilenceAll();
+    state.ResumeTiming();
+  }
+  gWatching = false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bench::InitRuntime(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+  bench::ScratchDir scratch;
+  In().scratch = scratch.path();
+  In().demoPayload = bench::RequiredEnv("VV_BENCH_PAYLOAD");
+  In().hdPicture = fs::path(bench::RequiredEnv("VV_BENCH_HD_PAYLOAD")) / "t1200.jpg";
+  In().voice = scratch.path() / "voice3s.mp3";
+  // A voice as the payload's are made: mono, 22.05 kHz, 48 kbit/s; three seconds long.
+  if (!mediagen::WriteMp3(In().voice.string(), mediagen::Tone(440, 3.0), 48)) {
+    std::fprintf(stderr, "cannot write %s\n", In().voice.c_str());
+    return 1;
+  }
+  for (const fs::path& p : {Picture(false), Picture(true), In().demoPayload / "ot1211.mp3"}) {
+    if (!fs::exists(p)) {
+      std::fprintf(stderr, "missing %s\n", p.c_str());
+      return 1;
+    }
+  }
+
+  for (bool hd : {true, false}) {
+    const char* size = hd ? "hd" : "std";
+    benchmark::RegisterBenchmark((std::string("minute_work/") + size).c_str(), MinuteWork, hd)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((std::string("minute_work_floor/") + size).c_str(), MinuteWorkFloor, hd)
+        ->Unit(benchmark::kMillisecond);
+  }
+  for (bool hd : {true, false}) {
+    const std::string size = hd ? "hd" : "std";
+    benchmark::RegisterBenchmark(("minute_work_step/open/" + size).c_str(), MinuteWorkStep, hd, Step::kOpen)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("minute_work_step/backdrop/" + size).c_str(), MinuteWorkStep, hd, Step::kBackdrop)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("minute_work_step/repaint/" + size).c_str(), MinuteWorkStep, hd, Step::kRepaint)
+        ->Unit(benchmark::kMillisecond);
+  }
+  benchmark::RegisterBenchmark("tick", Tick)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("tick_floor", TickFloor)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("schedule_scan", ScheduleScan)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("schedule_scan_floor", ScheduleScanFloor)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("voice_open_play", VoiceStart, false)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("voice_open_play_floor", VoiceStartFloor, false)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("voice_first_frame", VoiceStart, true)
+      ->UseManualTime()
+      ->MinTime(1.0)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("voice_first_frame_floor", VoiceStartFloor, true)
+      ->UseManualTime()
+      ->MinTime(1.0)
+      ->Unit(benchmark::kMillisecond);
+
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  fw::ShutdownSound();
+  return 0;
+}

@@ -10,7 +10,7 @@ export ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS ?= suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build run payload test test-asan fuzz soak bench clean
+.PHONY: all deps build run payload test test-asan fuzz soak memcheck bench clean
 
 all: build
 
@@ -50,7 +50,11 @@ fuzz: deps
 
 # A simulated day of the built binary with the demo payload.
 soak: payload
-	bash tools/soak.sh
+	SOAK_BUILD=$(BUILD) bash tools/soak.sh
+
+# valgrind memcheck over a start, a few minute works and a quit of the built binary.
+memcheck: payload
+	SOAK_BUILD=$(BUILD) bash tools/memcheck.sh
 
 # Benchmarks, each figure beside its floor.
 bench: payload

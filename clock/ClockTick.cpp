@@ -60,6 +60,10 @@ void mainWindow::PlayAlarm() {
 void mainWindow::ScanSchedule(const fw::Array<fw::String>& table, const fw::String& hhmm,
                               const fw::String& voiceFileName) {
   const fw::String tab = fw::ChrB(9);
+  // Each matching line is one more playback of the voice. The voice is decoded once for the
+  // scan: a table naming one minute many times must not hold as many decoded copies.
+  fw::Ref<fw::Sound> voice;
+  bool opened = false;
   // Every line counts, the last one too: a table without a closing line end keeps it.
   for (int32_t i = 0; i <= table.Ubound(); ++i) {
     const fw::String& line = table(i);
@@ -67,7 +71,11 @@ void mainWindow::ScanSchedule(const fw::Array<fw::String>& table, const fw::Stri
     const int32_t actor = fw::DoubleToInt32(fw::Val(fw::NthField(line, tab, 2)) - 1.0);
     // A line naming no voice actor (outside 1 to 13) plays nothing.
     if (actor < 0 || actor > nameCheck.Ubound() || !nameCheck(actor)) continue;
-    PlayFile(dataPath->Child(voiceFileName));
+    if (!opened) {
+      voice = dataPath->Child(voiceFileName)->OpenAsSound();
+      opened = true;
+    }
+    if (voice) voice->Play();
   }
 }
 

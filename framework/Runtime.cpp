@@ -153,11 +153,12 @@ void Dispatch(const std::function<void()>& callback) {
 void RunFrameworkInitialization(Delegate<void()> startup) {
   if (startup.Signature() != "(  )")
     throw RuntimeException("start-up routine has the signature \"" + startup.Signature() + "\"");
+  // From here on a quit signal is a quit request, also one that comes during start-up.
+  InstallQuitSignals();
   Dispatch([&] { startup(); });
 }
 
 void RuntimeRun() {
-  InstallQuitSignals();
   if (S().quitDone) return;
   QEventLoop loop;
   S().mainLoop = &loop;

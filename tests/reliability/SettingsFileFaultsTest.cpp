@@ -1,0 +1,170 @@
+// The settings file under faults. A process killed (SIGKILL) at any moment of a save leaves
+// the old file or the new one, whole: never none, an empty one or a mix. A Preferences
+// folder that cannot take the file (a regular file or a dangling link in its place, a
+// read-only folder) or a settings "file" that is a folder gives one clear report, and what
+// was there stays as it was.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+#include <set>
+
+#include "framework/FolderItem.h"
+#include "framework/Runtime.h"
+#include "framework/TextStreams.h"
+#include "support/ClockFixture.h"
+
+namespace fs = std::filesystem;
+using testsupport::ClockFixture;
+using testsupport::Payload;
+using testsupport::ReadFile;
+
+namespace {
+
+// Two versions of the six lines, of different lengths, so that any mix of them, any cut of
+// either and any empty file tell themselves apart from both.
+const std::string kOld =
+    "seiyuOn/Off=1,1,1,1,1,1,1,1,1,1,1,1\nalarmOn=0\nalarmHour=00\nalarmMin=00\nalarmVoice=0\n"
+    "voiceMode=0\n";
+const std::string kNew =
+    "seiyuOn/Off=0,1,0,1,0,1,0,1,0,1,0,1\nalarmOn=1\nalarmHour=23\nalarmMin=59\n"
+    "alarmVoice=71\nvoiceMode=3\n";
+
+// The way the Close handler writes the file: create, six lines, close.
+void Save(const fs::path& file, const std::string& text) {
+  auto stream = fw::TextOutputStream::Create(fw::New<fw::FolderItem>(file.string()));
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find('\n', start);
+    stream->WriteLine(text.substr(start, end - start));
+    start = end + 1;
+  }
+  stream->Close();
+}
+
+TEST(SettingsFileKill, KilledAtAnyMomentOfASaveLeavesTheOldOrTheNewFileWhole) {
+  testsupport::TempDir dir;
+  const fs::path file = dir.path() / "config" / "vantoViewer3 Prefs";
+  Save(file, kOld);
+
+  std::mt19937 rng(20261207);
+  int sawOld = 0, sawNew = 0;
+  const int rounds = 150;
+  for (int round = 0; round < rounds; ++round) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // Saves the two versions in turn until killed; touches nothing but the file.
+      for (unsigned i = 0;; ++i) {
+        try {
+          Save(file, i % 2 ? kOld : kNew);
+        } catch (...) {
+          _exit(3);
+        }
+      }
+    }
+    // Anywhere from before the first save to dozens of saves in.
+    usleep(std::uniform_int_distribution<useconds_t>(0, 4000)(rng));
+    ASSERT_EQ(kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the saving child ended by itself";
+
+    ASSERT_TRUE(fs::exists(file)) << "round " << round << ": no settings file";
+    const std::string now = ReadFile(file);
+    ASSERT_TRUE(now == kOld || now == kNew) << "round " << round << ": " << now.size() << " bytes:\n" << now;
+    (now == kOld ? sawOld : sawNew)++;
+  }
+  // The kills landed at different moments: both versions were seen.
+  RecordProperty("old_file_seen", sawOld);
+  RecordProperty("new_file_seen", sawNew);
+  EXPECT_GT(sawOld, 0);
+  EXPECT_GT(sawNew, 0);
+
+  // A killed save can leave its temporary file beside the settings file; the next save still
+  // replaces the file whole.
+  Save(file, kNew);
+  EXPECT_EQ(ReadFile(file), kNew);
+  std::set<std::string> others;
+  for (const auto& entry : fs::directory_iterator(file.parent_path()))
+    if (entry.path() != file) others.insert(entry.path().filename().string());
+  RecordProperty("temporary_files_left", static_cast<int>(others.size()));
+  for (const auto& name : others) EXPECT_EQ(name.rfind("vantoViewer3 Prefs.", 0), 0u) << name;
+}
+
+class SettingsFolderFaults : public ClockFixture {
+ protected:
+  void SetUp() override { MakePayload(Payload::Standard); }
+
+  // Points the Preferences folder at `folder` for the clock started next.
+  void UsePreferencesFolder(const fs::path& folder) { setenv("XDG_CONFIG_HOME", folder.c_str(), 1); }
+
+  // Starts the clock as the program does, through the framework's handling of an exception.
+  void StartAsTheProgramDoes() {
+    fw::Dispatch([&] { Start(); });
+  }
+
+  void ExpectOneReport(const std::string& about) {
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find("IOException"), std::string::npos) << Messages()[0];
+    EXPECT_NE(Messages()[0].find(about), std::string::npos) << Messages()[0];
+    EXPECT_EQ(fw::ExitStatus(), 1);
+  }
+};
+
+TEST_F(SettingsFolderFaults, PreferencesPathIsAFile) {
+  const fs::path notAFolder = dir_.Write("config-file", "I am a file\n");
+  UsePreferencesFolder(notAFolder);
+  auto w = Start();
+  for (int i = 0; i <= 11; ++i) EXPECT_TRUE(w->nameCheck(i));  // no settings file: defaults
+  ::testing::internal::CaptureStderr();
+  Quit();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  ExpectOneReport(notAFolder.string());
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;  // one line on stderr too
+  EXPECT_EQ(ReadFile(notAFolder), "I am a file\n");
+  EXPECT_TRUE(w->IsClosed());
+}
+
+TEST_F(SettingsFolderFaults, PreferencesPathIsADanglingLink) {
+  const fs::path link = dir_.path() / "config-link";
+  fs::create_symlink(dir_.path() / "nowhere" / "at-all", link);
+  UsePreferencesFolder(link);
+  Start();
+  Quit();
+  ExpectOneReport(link.string());
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_FALSE(fs::exists(dir_.path() / "nowhere" / "at-all" / "vantoViewer3 Prefs"));
+}
+
+TEST_F(SettingsFolderFaults, SettingsFileIsAFolder) {
+  fs::create_directories(PrefsFile());
+  dir_.Write("config/vantoViewer3 Prefs/keep", "x");
+  ::testing::internal::CaptureStderr();
+  StartAsTheProgramDoes();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  // Unreadable settings are reported at start-up and the clock ends; nothing is written.
+  ExpectOneReport(PrefsFile().string());
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  Quit();
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_TRUE(fs::is_directory(PrefsFile()));
+  EXPECT_EQ(ReadFile(PrefsFile() / "keep"), "x");
+}
+
+TEST_F(SettingsFolderFaults, ReadOnlyPreferencesFolderKeepsTheOldFile) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  dir_.Write("config/vantoViewer3 Prefs", kNew);
+  auto w = Start();
+  w->voiceMode = 1;
+  chmod(PrefsDir().c_str(), 0555);
+  Quit();
+  chmod(PrefsDir().c_str(), 0755);
+  ExpectOneReport(PrefsFile().string());
+  EXPECT_EQ(ReadFile(PrefsFile()), kNew);
+}
+
+}  // namespace

@@ -1,46 +1,20 @@
 #include "ClockFixture.h"
 
-#include <cstdlib>
-#include <ctime>
-
-#include "mediagen/MediaGen.h"
-#include "app/Startup.h"
-#include "clock/TextTables.h"
-#include "framework/Application.h"
-#include "framework/Date.h"
-#include "framework/FolderItem.h"
-#include "framework/MsgBox.h"
-#include "framework/Runtime.h"
 #include "framework/Sound.h"
-#include "framework/Window.h"
+#include "mediagen/MediaGen.h"
 
 namespace testsupport {
 
-ClockFixture::ClockFixture() {
-  std::filesystem::create_directories(ResourcesDir());
-  std::filesystem::create_directories(PrefsDir());
-  fw::SetApplicationFolderForTesting(AppDir().string());
-  fw::SetExecutableFileForTesting((AppDir() / "bin" / "vantoViewer3").string());
-  setenv("XDG_CONFIG_HOME", PrefsDir().c_str(), 1);
-  fw::SetMsgBoxHandlerForTesting([this](const fw::String& m) { messages_.push_back(m); });
+ClockFixture::ClockFixture()
+    : clock_(AppDir(), PrefsDir(), [this](const std::string& m) { messages_.push_back(m); }) {
   fw::SetPlayObserverForTesting([this](const std::string& file) {
     played_.push_back(std::filesystem::path(file).filename().string());
   });
-  SetTime(12, 0, 0);
-  fw::SetClockForTesting([this] { return now_; });
-  clockcore::ResetTableTextsForTesting();
-  fw::ResetQuitStateForTesting();
 }
 
 ClockFixture::~ClockFixture() {
-  if (started_) Quit();
-  fw::ShutdownSound();
-  fw::SetClockForTesting(nullptr);
-  fw::SetMsgBoxHandlerForTesting(nullptr);
+  window_.reset();
   fw::SetPlayObserverForTesting(nullptr);
-  fw::SetApplicationFolderForTesting("");
-  fw::SetExecutableFileForTesting("");
-  fw::ResetQuitStateForTesting();
 }
 
 std::filesystem::path ClockFixture::StandardPayload() const {
@@ -79,39 +53,16 @@ void ClockFixture::WriteSound(const std::string& name, double seconds) const {
   ASSERT_TRUE(mediagen::WriteMp3((ActivePayload() / name).string(), mediagen::Tone(440, seconds)));
 }
 
-void ClockFixture::SetTime(int hour, int minute, int second) {
-  std::tm tm{};
-  tm.tm_year = 2026 - 1900;
-  tm.tm_mon = 11;
-  tm.tm_mday = 7;
-  tm.tm_hour = hour;
-  tm.tm_min = minute;
-  tm.tm_sec = second;
-  tm.tm_isdst = -1;
-  now_ = std::chrono::system_clock::from_time_t(std::mktime(&tm));
-}
+void ClockFixture::SetTime(int hour, int minute, int second) { clock_.SetTime(hour, minute, second); }
 
-fw::Ref<clockcore::mainWindow> ClockFixture::Start() {
-  initialize();
-  NewAppInstance();
-  ApplicationAddMenuHandlers();
-  MakeDefaultView();
-  started_ = true;
-  window_ = fw::CheckedCast<clockcore::mainWindow>(fw::GetImplicitWindow("mainWindow.mainWindow"));
-  return window_;
-}
+fw::Ref<clockcore::mainWindow> ClockFixture::Start() { return window_ = clock_.Start(); }
 
 void ClockFixture::Quit() {
   window_.reset();
-  fw::CloseAllWindows();
-  finalize();
-  fw::ProcessPendingEvents();
-  // A new process would read the tables again.
-  clockcore::ResetTableTextsForTesting();
-  started_ = false;
+  clock_.Quit();
 }
 
-void ClockFixture::Tick() { window_->mainTimer()->Fire(); }
+void ClockFixture::Tick() { clock_.Tick(); }
 
 std::vector<std::string> ClockFixture::TakePlayed() {
   std::vector<std::string> taken;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ClockHarness.h"
 #include "TempDir.h"
 #include "clock/mainWindow.h"
 
@@ -58,8 +59,7 @@ class ClockFixture : public ::testing::Test {
  private:
   std::vector<std::string> messages_;
   std::vector<std::string> played_;
-  std::chrono::system_clock::time_point now_;
-  bool started_ = false;
+  ClockHarness clock_;
 };
 
 // Playbacks now running anywhere in the process.

@@ -98,6 +98,8 @@ stop_pid() {
 cleanup() {
   local status=$?
   stop_pid "$APP_PID"
+  # libfaketime leaves its shared-memory files behind when a process is killed.
+  [ -n "${APP_PID:-}" ] && rm -f "/dev/shm/faketime_shm_$APP_PID" "/dev/shm/sem.faketime_sem_$APP_PID"
   stop_pid "$WATCH_PID"
   stop_pid "$XVFB_PID"
   if [ "${VV_E2E_KEEP:-0}" = 1 ]; then

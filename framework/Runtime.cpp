@@ -66,12 +66,7 @@ void ReportUncaught(const std::string& className, const std::string& message) {
 }
 
 void ProcessQuit() {
-  // Newest first: a modal dialog closes before the window behind it.
-  auto windows = OpenWindows();
-  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-    Ref<Window> w = *it;
-    Dispatch([&] { w->Close(); });
-  }
+  CloseAllWindows();
   S().quitDone = true;
   if (S().mainLoop) S().mainLoop->exit(S().exitStatus);
 }

@@ -307,7 +307,6 @@ void Window::SetProperty(const Property& p) {
   else if (p.name == "MaxHeight" && i) SetMaxHeight(*i);
   else if (p.name == "Title" && s) SetTitle(*s);
   else if (p.name == "Visible" && b) SetVisible(*b);
-  else if (p.name == "Placement" && i) placement_ = *i;
   else if (p.name == "Frame" && i) {
     frame_ = *i;
     if (impl_->top) {
@@ -423,6 +422,7 @@ Ref<Window> GetImplicitWindow(const std::string& fullClassName) {
 std::vector<Ref<Window>> OpenWindows() { return Lists().open; }
 
 void CloseAllWindows() {
+  // Newest first: a modal dialog closes before the window behind it.
   auto windows = Lists().open;
   for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
     Ref<Window> w = *it;

@@ -108,7 +108,7 @@ class Window : public Object, public PropertyTarget {
   String title_;
   int32_t width_ = 100, height_ = 100;
   int32_t minWidth_ = 64, minHeight_ = 64, maxWidth_ = 32000, maxHeight_ = 32000;
-  int32_t frame_ = 0, placement_ = 0;
+  int32_t frame_ = 0;
   bool visible_ = false, closeButton_ = true, resizeable_ = true;
   bool closed_ = false, opened_ = false, building_ = false;
   int modalDepth_ = 0;
@@ -122,7 +122,7 @@ class Window : public Object, public PropertyTarget {
 Ref<Window> GetImplicitWindow(const std::string& fullClassName);
 // Open windows, oldest first.
 std::vector<Ref<Window>> OpenWindows();
-// Closes and forgets every window (tests, shutdown).
+// Closes every window, newest first, each through its Close handler (quit, shutdown).
 void CloseAllWindows();
 
 }  // namespace fw

@@ -13,11 +13,15 @@ void Control::SetWindow(const Ref<fw::Window>& window) { window_ = window.shared
 
 void Control::SetProperty(const Property& p) {
   Store(p);
-  if (p.name == "Name") {
-    if (auto* s = std::get_if<String>(&p.value)) name_ = *s;
-  } else if (p.name == "Index") {
-    if (auto* i = std::get_if<int32_t>(&p.value)) index_ = *i;
-  }
+  ApplyBoundProperty(PropertyBindings(), *this, p);
+}
+
+std::span<const PropertyBinding<Control>> Control::PropertyBindings() {
+  static constexpr PropertyBinding<Control> kBindings[] = {
+      {"Name", [](Control& c, const String& v) { c.SetName(v); }},
+      {"Index", [](Control& c, int32_t v) { c.SetIndex(v); }},
+  };
+  return kBindings;
 }
 
 RectControl::~RectControl() = default;  // the widget belongs to the window's content area
@@ -71,26 +75,43 @@ void RectControl::ApplyFont() {
 
 void RectControl::SetProperty(const Property& p) {
   Control::SetProperty(p);
-  const auto* i = std::get_if<int32_t>(&p.value);
-  const auto* b = std::get_if<bool>(&p.value);
-  const auto* s = std::get_if<String>(&p.value);
-  if (p.name == "Left" && i) { left_ = *i; ApplyGeometry(); }
-  else if (p.name == "Top" && i) { top_ = *i; ApplyGeometry(); }
-  else if (p.name == "Width" && i) { width_ = *i; ApplyGeometry(); }
-  else if (p.name == "Height" && i) { height_ = *i; ApplyGeometry(); }
-  else if (p.name == "Enabled" && b) SetEnabled(*b);
-  else if (p.name == "Visible" && b) SetVisible(*b);
-  else if (p.name == "TabIndex" && i) tabIndex_ = *i;
-  else if (p.name == "TabStop" && b) {
-    tabStop_ = *b;
-    if (widget_ && !tabStop_) widget_->setFocusPolicy(Qt::NoFocus);
-  } else if (p.name == "TextFont" && s) { textFont_ = *s; ApplyFont(); }
-  else if (p.name == "Bold" && b) { bold_ = *b; ApplyFont(); }
-  else if (p.name == "Italic" && b) { italic_ = *b; ApplyFont(); }
-  else if (p.name == "Underline" && b) { underline_ = *b; ApplyFont(); }
-  else if (p.name == "HelpTag" && s) {
-    if (widget_) widget_->setToolTip(QString::fromStdString(*s));
-  }
+  ApplyBoundProperty(PropertyBindings(), *this, p);
+}
+
+std::span<const PropertyBinding<RectControl>> RectControl::PropertyBindings() {
+  using Bind = PropertyBinding<RectControl>;
+  static constexpr Bind kBindings[] = {
+      {"Left", [](RectControl& c, int32_t v) { c.left_ = v; c.ApplyGeometry(); }},
+      {"Top", [](RectControl& c, int32_t v) { c.top_ = v; c.ApplyGeometry(); }},
+      {"Width", [](RectControl& c, int32_t v) { c.width_ = v; c.ApplyGeometry(); }},
+      {"Height", [](RectControl& c, int32_t v) { c.height_ = v; c.ApplyGeometry(); }},
+      {"Enabled", [](RectControl& c, bool v) { c.SetEnabled(v); }},
+      {"Visible", [](RectControl& c, bool v) { c.SetVisible(v); }},
+      {"TabIndex", [](RectControl& c, int32_t v) { c.tabIndex_ = v; }},
+      {"TabStop",
+       [](RectControl& c, bool v) {
+         c.tabStop_ = v;
+         if (c.widget_ && !v) c.widget_->setFocusPolicy(Qt::NoFocus);
+       }},
+      {"TextFont", [](RectControl& c, const String& v) { c.textFont_ = v; c.ApplyFont(); }},
+      {"Bold", [](RectControl& c, bool v) { c.bold_ = v; c.ApplyFont(); }},
+      {"Italic", [](RectControl& c, bool v) { c.italic_ = v; c.ApplyFont(); }},
+      {"Underline", [](RectControl& c, bool v) { c.underline_ = v; c.ApplyFont(); }},
+      {"HelpTag",
+       [](RectControl& c, const String& v) {
+         if (c.widget_) c.widget_->setToolTip(QString::fromStdString(v));
+       }},
+      Bind::Kept("LockLeft"),
+      Bind::Kept("LockTop"),
+      Bind::Kept("LockRight"),
+      Bind::Kept("LockBottom"),
+      Bind::Kept("TabPanelIndex"),
+      Bind::Kept("AutoDeactivate"),
+      Bind::Kept("DataSource"),
+      Bind::Kept("DataField"),
+      Bind::Kept("InitialParent"),
+  };
+  return kBindings;
 }
 
 }  // namespace fw

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "Object.h"
-#include "PropertyStream.h"
+#include "PropertyBinding.h"
 #include "Strings.h"
 
 class QWidget;
@@ -27,6 +27,8 @@ class Control : public Object, public PropertyTarget {
   int32_t Index() const { return index_; }
   void SetIndex(int32_t index) { index_ = index; }
   void SetProperty(const Property& property) override;
+  // The stream properties every control takes; a subclass adds its own to these.
+  static std::span<const PropertyBinding<Control>> PropertyBindings();
 
   // Framework side: the control's widget is made on the window's content area when the
   // window creates the control; a control without a widget (a timer) returns nullptr.
@@ -70,6 +72,7 @@ class RectControl : public Control {
   const String& TextFont() const { return textFont_; }
 
   void SetProperty(const Property& property) override;
+  static std::span<const PropertyBinding<RectControl>> PropertyBindings();
   void CreateWidget(QWidget* parent) override;
   QWidget* Widget() const override { return widget_; }
 

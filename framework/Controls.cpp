@@ -66,19 +66,33 @@ void Label::SetText(const String& text) {
 
 void Label::SetProperty(const Property& p) {
   RectControl::SetProperty(p);
-  if (p.name == "Text") {
-    if (auto* s = std::get_if<String>(&p.value)) SetText(*s);
-  } else if (p.name == "TextAlign" && label_) {
-    const int32_t align = std::get<int32_t>(p.value);
-    label_->setAlignment(align == 2 ? Qt::AlignHCenter | Qt::AlignVCenter
-                         : align == 3 ? Qt::AlignRight | Qt::AlignVCenter
-                                      : Qt::AlignLeft | Qt::AlignVCenter);
-  } else if (p.name == "TextColor" && label_) {
-    textColor_ = std::get<Colour>(p.value);
-    QPalette palette = label_->palette();
-    palette.setColor(QPalette::WindowText, QColor(textColor_.red, textColor_.green, textColor_.blue));
-    label_->setPalette(palette);
-  }
+  ApplyBoundProperty(PropertyBindings(), *this, p);
+}
+
+std::span<const PropertyBinding<Label>> Label::PropertyBindings() {
+  using Bind = PropertyBinding<Label>;
+  static constexpr Bind kBindings[] = {
+      {"Text", [](Label& l, const String& v) { l.SetText(v); }},
+      {"TextAlign",
+       [](Label& l, int32_t align) {
+         if (!l.label_) return;
+         l.label_->setAlignment(align == 2   ? Qt::AlignHCenter | Qt::AlignVCenter
+                                : align == 3 ? Qt::AlignRight | Qt::AlignVCenter
+                                             : Qt::AlignLeft | Qt::AlignVCenter);
+       }},
+      {"TextColor",
+       [](Label& l, const Colour& colour) {
+         if (!l.label_) return;
+         l.textColor_ = colour;
+         QPalette palette = l.label_->palette();
+         palette.setColor(QPalette::WindowText, QColor(colour.red, colour.green, colour.blue));
+         l.label_->setPalette(palette);
+       }},
+      Bind::Kept("Multiline"),
+      Bind::Kept("Selectable"),
+      Bind::Kept("Transparent"),
+  };
+  return kBindings;
 }
 
 // ---- PopupMenu ----------------------------------------------------------------------------
@@ -132,18 +146,24 @@ void PopupMenu::DeleteAllRows() {
 
 void PopupMenu::SetProperty(const Property& p) {
   RectControl::SetProperty(p);
-  if (p.name == "InitialValue") {
-    const auto& text = std::get<String>(p.value);
-    rows_.clear();
-    if (!text.empty()) {
-      auto parts = Split(text, "\r");
-      for (int32_t i = 0; i <= parts.Ubound(); ++i) rows_.push_back(parts(i));
-    }
-    listIndex_ = -1;
-    SyncWidget();
-  } else if (p.name == "ListIndex") {
-    SetListIndex(std::get<int32_t>(p.value));
-  }
+  ApplyBoundProperty(PropertyBindings(), *this, p);
+}
+
+std::span<const PropertyBinding<PopupMenu>> PopupMenu::PropertyBindings() {
+  static constexpr PropertyBinding<PopupMenu> kBindings[] = {
+      {"InitialValue",
+       [](PopupMenu& m, const String& text) {
+         m.rows_.clear();
+         if (!text.empty()) {
+           auto parts = Split(text, "\r");
+           for (int32_t i = 0; i <= parts.Ubound(); ++i) m.rows_.push_back(parts(i));
+         }
+         m.listIndex_ = -1;
+         m.SyncWidget();
+       }},
+      {"ListIndex", [](PopupMenu& m, int32_t v) { m.SetListIndex(v); }},
+  };
+  return kBindings;
 }
 
 // ---- CheckBox -----------------------------------------------------------------------------
@@ -182,10 +202,17 @@ void CheckBox::Click() {
 
 void CheckBox::SetProperty(const Property& p) {
   RectControl::SetProperty(p);
-  if (p.name == "Caption")
-    SetCaption(std::get<String>(p.value));
-  else if (p.name == "Value")
-    SetValue(std::get<bool>(p.value));
+  ApplyBoundProperty(PropertyBindings(), *this, p);
+}
+
+std::span<const PropertyBinding<CheckBox>> CheckBox::PropertyBindings() {
+  using Bind = PropertyBinding<CheckBox>;
+  static constexpr Bind kBindings[] = {
+      {"Caption", [](CheckBox& c, const String& v) { c.SetCaption(v); }},
+      {"Value", [](CheckBox& c, bool v) { c.SetValue(v); }},
+      Bind::Kept("State"),
+  };
+  return kBindings;
 }
 
 // ---- PushButton ---------------------------------------------------------------------------
@@ -214,14 +241,22 @@ void PushButton::Push() {
 
 void PushButton::SetProperty(const Property& p) {
   RectControl::SetProperty(p);
-  if (p.name == "Caption") {
-    SetCaption(std::get<String>(p.value));
-  } else if (p.name == "Default") {
-    default_ = std::get<bool>(p.value);
-    if (button_) button_->setDefault(default_);
-  } else if (p.name == "Cancel") {
-    cancel_ = std::get<bool>(p.value);
-  }
+  ApplyBoundProperty(PropertyBindings(), *this, p);
+}
+
+std::span<const PropertyBinding<PushButton>> PushButton::PropertyBindings() {
+  using Bind = PropertyBinding<PushButton>;
+  static constexpr Bind kBindings[] = {
+      {"Caption", [](PushButton& b, const String& v) { b.SetCaption(v); }},
+      {"Default",
+       [](PushButton& b, bool v) {
+         b.default_ = v;
+         if (b.button_) b.button_->setDefault(v);
+       }},
+      {"Cancel", [](PushButton& b, bool v) { b.cancel_ = v; }},
+      Bind::Kept("ButtonStyle"),
+  };
+  return kBindings;
 }
 
 // ---- ImageWell ----------------------------------------------------------------------------

@@ -20,6 +20,7 @@ class Label : public RectControl {
   const String& Text() const { return text_; }
   void SetText(const String& text);
   void SetProperty(const Property& property) override;
+  static std::span<const PropertyBinding<Label>> PropertyBindings();
 
  protected:
   QWidget* MakeWidget(QWidget* parent) override;
@@ -42,6 +43,7 @@ class PopupMenu : public RectControl {
   void AddRow(const String& text);
   void DeleteAllRows();
   void SetProperty(const Property& property) override;  // InitialValue: rows split on CR
+  static std::span<const PropertyBinding<PopupMenu>> PropertyBindings();
 
  protected:
   QWidget* MakeWidget(QWidget* parent) override;
@@ -61,6 +63,7 @@ class CheckBox : public RectControl {
   bool Value() const;
   void SetValue(bool value);
   void SetProperty(const Property& property) override;
+  static std::span<const PropertyBinding<CheckBox>> PropertyBindings();
   // The user clicks the box (tests).
   void Click();
 
@@ -82,6 +85,7 @@ class PushButton : public RectControl {
   bool Default() const { return default_; }
   bool Cancel() const { return cancel_; }
   void SetProperty(const Property& property) override;
+  static std::span<const PropertyBinding<PushButton>> PropertyBindings();
   // The user presses the button: raises Action.
   void Push();
 

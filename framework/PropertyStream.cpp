@@ -1,53 +1,11 @@
 #include "PropertyStream.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 
 namespace fw {
 
 namespace {
-
-struct NameKind {
-  std::string_view name;
-  PropertyKind kind;
-};
-
-using K = PropertyKind;
-constexpr std::array<NameKind, 58> kProperties{{
-    {"Placement", K::Int32},        {"Width", K::Int32},
-    {"Height", K::Int32},           {"MinWidth", K::Int32},
-    {"MinHeight", K::Int32},        {"MaxWidth", K::Int32},
-    {"MaxHeight", K::Int32},        {"Frame", K::Int32},
-    {"MacProcID", K::Int32},        {"Mode", K::Int32},
-    {"Period", K::Int32},           {"Left", K::Int32},
-    {"Top", K::Int32},              {"Index", K::Int32},
-    {"TabPanelIndex", K::Int32},    {"TabIndex", K::Int32},
-    {"ListIndex", K::Int32},        {"TextAlign", K::Int32},
-    {"State", K::Int32},            {"ButtonStyle", K::Int32},
-
-    {"Composite", K::Boolean},      {"HasBackColor", K::Boolean},
-    {"Visible", K::Boolean},        {"FullScreen", K::Boolean},
-    {"MenuBarVisible", K::Boolean}, {"CloseButton", K::Boolean},
-    {"Resizeable", K::Boolean},     {"LiveResize", K::Boolean},
-    {"MaximizeButton", K::Boolean}, {"MinimizeButton", K::Boolean},
-    {"LockLeft", K::Boolean},       {"LockTop", K::Boolean},
-    {"LockRight", K::Boolean},      {"LockBottom", K::Boolean},
-    {"TabStop", K::Boolean},        {"Enabled", K::Boolean},
-    {"AutoDeactivate", K::Boolean}, {"Bold", K::Boolean},
-    {"Italic", K::Boolean},         {"Underline", K::Boolean},
-    {"Multiline", K::Boolean},      {"Selectable", K::Boolean},
-    {"Transparent", K::Boolean},    {"Default", K::Boolean},
-    {"Cancel", K::Boolean},         {"Value", K::Boolean},
-
-    {"BackColor", K::Colour},       {"TextColor", K::Colour},
-
-    {"Name", K::Text},              {"Title", K::Text},
-    {"Text", K::Text},              {"Caption", K::Text},
-    {"InitialValue", K::Text},      {"HelpTag", K::Text},
-    {"TextFont", K::Text},          {"DataSource", K::Text},
-    {"DataField", K::Text},         {"InitialParent", K::Text},
-}};
 
 const char* KindName(PropertyKind kind) {
   switch (kind) {
@@ -171,12 +129,6 @@ class Reader {
 };
 
 }  // namespace
-
-std::optional<PropertyKind> KindOfProperty(std::string_view name) {
-  for (const auto& entry : kProperties)
-    if (entry.name == name) return entry.kind;
-  return std::nullopt;
-}
 
 PropertyKind KindOfValue(const PropertyValue& value) {
   switch (value.index()) {

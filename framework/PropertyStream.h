@@ -12,11 +12,10 @@
 #include <vector>
 
 #include "Object.h"
+#include "PropertyNames.h"
 #include "Strings.h"
 
 namespace fw {
-
-enum class PropertyKind { Int32, Boolean, Colour, Text };
 
 struct Colour {
   uint8_t red = 0, green = 0, blue = 0;
@@ -31,8 +30,6 @@ struct Property {
   friend bool operator==(const Property&, const Property&) = default;
 };
 
-// The value kind of a property name; nullopt for a name no stream may carry.
-std::optional<PropertyKind> KindOfProperty(std::string_view name);
 PropertyKind KindOfValue(const PropertyValue& value);
 
 // Builds a stream pair by pair; a name whose kind does not match the value raises

@@ -33,10 +33,15 @@ void Timer::Reset() { Apply(); }
 
 void Timer::SetProperty(const Property& p) {
   Control::SetProperty(p);
-  if (p.name == "Mode")
-    SetMode(std::get<int32_t>(p.value));
-  else if (p.name == "Period")
-    SetPeriod(std::get<int32_t>(p.value));
+  ApplyBoundProperty(PropertyBindings(), *this, p);
+}
+
+std::span<const PropertyBinding<Timer>> Timer::PropertyBindings() {
+  static constexpr PropertyBinding<Timer> kBindings[] = {
+      {"Mode", [](Timer& t, int32_t v) { t.SetMode(v); }},
+      {"Period", [](Timer& t, int32_t v) { t.SetPeriod(v); }},
+  };
+  return kBindings;
 }
 
 void Timer::WindowOpened() {

@@ -21,6 +21,7 @@ class Timer : public Control {
   void SetPeriod(int32_t period);
   void Reset();
   void SetProperty(const Property& property) override;
+  static std::span<const PropertyBinding<Timer>> PropertyBindings();
   void WindowOpened() override;
   void WindowClosing() override;
   // Fires the timer once now, as a tick of the event loop would (tests).

@@ -296,34 +296,55 @@ void Window::SetBackdrop(const Ref<Picture>& picture) {
 
 void Window::SetProperty(const Property& p) {
   Store(p);
-  const auto* i = std::get_if<int32_t>(&p.value);
-  const auto* b = std::get_if<bool>(&p.value);
-  const auto* s = std::get_if<String>(&p.value);
-  if (p.name == "Width" && i) SetWidth(*i);
-  else if (p.name == "Height" && i) SetHeight(*i);
-  else if (p.name == "MinWidth" && i) SetMinWidth(*i);
-  else if (p.name == "MinHeight" && i) SetMinHeight(*i);
-  else if (p.name == "MaxWidth" && i) SetMaxWidth(*i);
-  else if (p.name == "MaxHeight" && i) SetMaxHeight(*i);
-  else if (p.name == "Title" && s) SetTitle(*s);
-  else if (p.name == "Visible" && b) SetVisible(*b);
-  else if (p.name == "Frame" && i) {
-    frame_ = *i;
-    if (impl_->top) {
-      impl_->top->setWindowFlag(Qt::Dialog, frame_ == 1);
-      impl_->top->setWindowModality(frame_ == 1 ? Qt::ApplicationModal : Qt::NonModal);
-    }
-  } else if (p.name == "CloseButton" && b) {
-    closeButton_ = *b;
-    if (impl_->top) impl_->top->setWindowFlag(Qt::WindowCloseButtonHint, closeButton_);
-  } else if (p.name == "Resizeable" && b) {
-    resizeable_ = *b;
-    ResizeContent();
-  } else if (p.name == "MinimizeButton" && b) {
-    if (impl_->top) impl_->top->setWindowFlag(Qt::WindowMinimizeButtonHint, *b);
-  } else if (p.name == "MaximizeButton" && b) {
-    if (impl_->top) impl_->top->setWindowFlag(Qt::WindowMaximizeButtonHint, *b);
-  }
+  ApplyBoundProperty(PropertyBindings(), *this, p);
+}
+
+std::span<const PropertyBinding<Window>> Window::PropertyBindings() {
+  using Bind = PropertyBinding<Window>;
+  static constexpr Bind kBindings[] = {
+      {"Width", [](Window& w, int32_t v) { w.SetWidth(v); }},
+      {"Height", [](Window& w, int32_t v) { w.SetHeight(v); }},
+      {"MinWidth", [](Window& w, int32_t v) { w.SetMinWidth(v); }},
+      {"MinHeight", [](Window& w, int32_t v) { w.SetMinHeight(v); }},
+      {"MaxWidth", [](Window& w, int32_t v) { w.SetMaxWidth(v); }},
+      {"MaxHeight", [](Window& w, int32_t v) { w.SetMaxHeight(v); }},
+      {"Title", [](Window& w, const String& v) { w.SetTitle(v); }},
+      {"Visible", [](Window& w, bool v) { w.SetVisible(v); }},
+      {"Frame",
+       [](Window& w, int32_t frame) {
+         w.frame_ = frame;
+         if (!w.impl_->top) return;
+         w.impl_->top->setWindowFlag(Qt::Dialog, frame == 1);
+         w.impl_->top->setWindowModality(frame == 1 ? Qt::ApplicationModal : Qt::NonModal);
+       }},
+      {"CloseButton",
+       [](Window& w, bool on) {
+         w.closeButton_ = on;
+         if (w.impl_->top) w.impl_->top->setWindowFlag(Qt::WindowCloseButtonHint, on);
+       }},
+      {"Resizeable",
+       [](Window& w, bool on) {
+         w.resizeable_ = on;
+         w.ResizeContent();
+       }},
+      {"MinimizeButton",
+       [](Window& w, bool on) {
+         if (w.impl_->top) w.impl_->top->setWindowFlag(Qt::WindowMinimizeButtonHint, on);
+       }},
+      {"MaximizeButton",
+       [](Window& w, bool on) {
+         if (w.impl_->top) w.impl_->top->setWindowFlag(Qt::WindowMaximizeButtonHint, on);
+       }},
+      Bind::Kept("Placement"),
+      Bind::Kept("Composite"),
+      Bind::Kept("HasBackColor"),
+      Bind::Kept("BackColor"),
+      Bind::Kept("FullScreen"),
+      Bind::Kept("MenuBarVisible"),
+      Bind::Kept("LiveResize"),
+      Bind::Kept("MacProcID"),
+  };
+  return kBindings;
 }
 
 void Window::Close() {

@@ -11,7 +11,7 @@
 #include "MenuItem.h"
 #include "Object.h"
 #include "Picture.h"
-#include "PropertyStream.h"
+#include "PropertyBinding.h"
 #include "Strings.h"
 
 namespace fw {
@@ -61,6 +61,8 @@ class Window : public Object, public PropertyTarget {
   Ref<Picture> Backdrop() const { return backdrop_; }
   void SetBackdrop(const Ref<Picture>& picture);
   void SetProperty(const Property& property) override;
+  // The stream properties a window takes; any other name is only stored.
+  static std::span<const PropertyBinding<Window>> PropertyBindings();
 
   // Closes the window: raises Close, closes its controls, takes it out of the window list
   // and the shared-window list, and ends a modal showing.

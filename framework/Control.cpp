@@ -34,14 +34,6 @@ void RectControl::CreateWidget(QWidget* parent) {
   widget_->setVisible(visible_);
 }
 
-void RectControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
-  left_ = left;
-  top_ = top;
-  width_ = width;
-  height_ = height;
-  ApplyGeometry();
-}
-
 void RectControl::ApplyGeometry() {
   if (widget_) widget_->setGeometry(left_, top_, std::max(width_, 0), std::max(height_, 0));
 }

@@ -56,7 +56,6 @@ class RectControl : public Control {
   int32_t Top() const { return top_; }
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
-  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   bool Visible() const { return visible_; }

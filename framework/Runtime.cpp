@@ -119,8 +119,6 @@ void RuntimeInit(int argc, char** argv) {
   QFont::insertSubstitutions("Lucida Grande", {"Noto Sans CJK JP", "DejaVu Sans"});
 }
 
-bool RuntimeInitialized() { return QApplication::instance() != nullptr; }
-
 void RuntimeSetExceptionHelper(
     Delegate<std::shared_ptr<RuntimeException>(void (*)(void*), void*)> helper) {
   if (helper.Signature() != "( Ptr, Ptr ) as Object")

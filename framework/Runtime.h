@@ -15,7 +15,6 @@ class Application;
 
 // Brings up the runtime (the GUI application object). argc/argv may be empty.
 void RuntimeInit(int argc = 0, char** argv = nullptr);
-bool RuntimeInitialized();
 
 // The exception helper: every callback into the system's code runs through it.
 void RuntimeSetExceptionHelper(Delegate<std::shared_ptr<RuntimeException>(void (*)(void*), void*)> helper);

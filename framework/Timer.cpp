@@ -29,8 +29,6 @@ void Timer::SetPeriod(int32_t period) {
   Apply();
 }
 
-void Timer::Reset() { Apply(); }
-
 void Timer::SetProperty(const Property& p) {
   Control::SetProperty(p);
   ApplyBoundProperty(PropertyBindings(), *this, p);

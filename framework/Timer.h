@@ -19,7 +19,6 @@ class Timer : public Control {
   void SetMode(int32_t mode);
   int32_t Period() const { return period_; }
   void SetPeriod(int32_t period);
-  void Reset();
   void SetProperty(const Property& property) override;
   static std::span<const PropertyBinding<Timer>> PropertyBindings();
   void WindowOpened() override;

@@ -95,11 +95,17 @@ stop_pid() {
   return 0
 }
 
+# libfaketime keeps a shared-memory clock per process in /dev/shm and removes it only on a
+# normal exit: after an application ended by a signal, its files go here.
+drop_faketime_shm() {
+  [ -n "${APP_PID:-}" ] && rm -f "/dev/shm/faketime_shm_$APP_PID" "/dev/shm/sem.faketime_sem_$APP_PID"
+  return 0
+}
+
 cleanup() {
   local status=$?
   stop_pid "$APP_PID"
-  # libfaketime leaves its shared-memory files behind when a process is killed.
-  [ -n "${APP_PID:-}" ] && rm -f "/dev/shm/faketime_shm_$APP_PID" "/dev/shm/sem.faketime_sem_$APP_PID"
+  drop_faketime_shm
   stop_pid "$WATCH_PID"
   stop_pid "$XVFB_PID"
   if [ "${VV_E2E_KEEP:-0}" = 1 ]; then

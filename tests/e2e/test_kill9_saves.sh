@@ -5,10 +5,6 @@
 # VV_KILL9_ROUNDS sets the number of rounds (default 12).
 source "$(dirname "$0")/lib.sh"
 
-# libfaketime keeps a shared-memory clock per process in /dev/shm and removes it only on a
-# normal exit; the processes ended here by a signal leave theirs behind.
-drop_faketime_shm() { rm -f "/dev/shm/faketime_shm_$APP_PID" "/dev/shm/sem.faketime_sem_$APP_PID"; }
-
 start_x
 make_app
 make_payload "$STANDARD_PAYLOAD" 1200-1200 --no-voices

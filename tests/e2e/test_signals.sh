@@ -7,10 +7,6 @@
 # two lines), so the file after the run shows whether the Close handler wrote it.
 source "$(dirname "$0")/lib.sh"
 
-# libfaketime keeps a shared-memory clock per process in /dev/shm and removes it only on a
-# normal exit; the processes ended here by a signal leave theirs behind.
-drop_faketime_shm() { rm -f "/dev/shm/faketime_shm_$APP_PID" "/dev/shm/sem.faketime_sem_$APP_PID"; }
-
 start_x
 make_app
 make_payload "$STANDARD_PAYLOAD" 1200-1200 --no-voices

@@ -1,6 +1,7 @@
 #pragma once
 // The class registry ("class tables"): one record per class, built at start-up by the
-// module initialiser, framework classes first. Window classes are found by full name.
+// module initialiser, framework classes first. It describes classes only: a window class's
+// shared instance is kept by the window list (GetImplicitWindow), not here.
 #include <string>
 #include <vector>
 

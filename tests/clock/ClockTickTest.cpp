@@ -32,7 +32,7 @@ class ClockTick : public ClockFixture {
     for (const char* f : {"st1210.mp3", "ot1210.mp3", "ot1211.mp3", "alarm02.mp3", "st0000.mp3"})
       WriteSound(f);
   }
-  // Starts the clock at hh:mm:ss and runs its first tick (which always does the minute work).
+  // Starts the clock at hh:mm:ss; no tick has run yet, and the first always does the minute work.
   fw::Ref<clockcore::mainWindow> StartAt(int hh, int mm, int ss = 5) {
     SetTime(hh, mm, ss);
     auto w = Start();

@@ -34,7 +34,7 @@ void mainWindow::ReadClockPrefs() {
 // Each line feeds the setting of its position; the keys are never looked at.
 void mainWindow::LoadClockPrefs(fw::TextInputStream& stream) {
   const fw::String flags = ValueOf(stream.ReadLine());
-  for (int32_t i = 0; i <= 11; ++i) nameCheck(i) = fw::NthField(flags, ",", i + 1) == "1";
+  for (int32_t i = 0; i < kActorCount; ++i) nameCheck(i) = fw::NthField(flags, ",", i + 1) == "1";
   alarmCheck = ValueOf(stream.ReadLine()) == "1";
   alarmHour = ValueOf(stream.ReadLine());
   alarmMin = ValueOf(stream.ReadLine());
@@ -43,7 +43,7 @@ void mainWindow::LoadClockPrefs(fw::TextInputStream& stream) {
 }
 
 void mainWindow::SetDefaultClockPrefs() {
-  for (int32_t i = 0; i <= 11; ++i) nameCheck(i) = true;
+  for (int32_t i = 0; i < kActorCount; ++i) nameCheck(i) = true;
   alarmCheck = false;
   alarmHour = "00";
   alarmMin = "00";
@@ -55,7 +55,7 @@ void mainWindow::Event_Close() {
   auto self = ::mainWindow();
   auto stream = fw::TextOutputStream::Create(PrefsFile());
   fw::String flags;
-  for (int32_t i = 0; i <= 11; ++i) flags += self->nameCheck(i) ? "1," : "0,";
+  for (int32_t i = 0; i < kActorCount; ++i) flags += self->nameCheck(i) ? "1," : "0,";
   stream->WriteLine("seiyuOn/Off=" + fw::Left(flags, fw::Len(flags) - 1));
   stream->WriteLine(self->alarmCheck ? "alarmOn=1" : "alarmOn=0");
   stream->WriteLine("alarmHour=" + self->alarmHour);

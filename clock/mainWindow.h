@@ -62,7 +62,8 @@ class mainWindow : public fw::Window {
   fw::Array<fw::String> timeArray{1440};
   fw::Array<fw::String> serifArray{96};
   fw::Array<fw::String> alarmArray{24};
-  // Clock settings.
+  // Clock settings. Voice actors are numbered 1 to kActorCount; nameCheck(i) is actor i + 1.
+  static constexpr int32_t kActorCount = 12;
   fw::String alarmHour = "00";
   fw::String alarmMin = "00";
   bool alarmCheck = false;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "clock/mainWindow.h"
 #include "framework/ClassRegistry.h"
 #include "framework/Controls.h"
 #include "framework/Sound.h"
@@ -16,7 +17,7 @@ namespace prefs {
 class prefWindow : public fw::Window {
  public:
   // Twelve voice actors and 72 alarm entries are shown, whatever the tables hold beyond.
-  static constexpr int32_t kActorCount = 12;
+  static constexpr int32_t kActorCount = clockcore::mainWindow::kActorCount;
   static constexpr int32_t kAlarmCount = 72;
 
   using ButtonHandler = void (prefWindow::*)(fw::Ref<fw::PushButton>);

@@ -2,20 +2,14 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
-#include "app/Startup.h"
 #include "clock/TextTables.h"
-#include "framework/Application.h"
-#include "framework/Date.h"
-#include "framework/FolderItem.h"
-#include "framework/MsgBox.h"
 #include "framework/Runtime.h"
-#include "framework/Window.h"
+#include "support/ClockHarness.h"
 
 namespace fuzzclock {
 namespace {
@@ -34,6 +28,7 @@ std::filesystem::path MakeRoot() {
 }
 
 Clock* gClock = nullptr;
+testsupport::ClockHarness* gHarness = nullptr;
 
 void RemoveRoot() {
   if (!gClock) return;
@@ -74,27 +69,17 @@ Clock& Start(const Setup& setup) {
   WriteFile(c.Resources() / "ActSerif.txt", setup.actSerif);
   WriteFile(c.Resources() / "Alarm.txt", setup.alarm);
   std::filesystem::create_directories(c.Payload());
-  std::filesystem::create_directories(c.PrefsFile().parent_path());
 
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  setenv("XDG_CONFIG_HOME", c.PrefsFile().parent_path().c_str(), 1);
   fw::RuntimeInit();
   if (setup.fillPayload) setup.fillPayload(c.Payload());
 
-  fw::SetApplicationFolderForTesting((c.root / "app").string());
-  fw::SetExecutableFileForTesting((c.root / "app" / "bin" / "vantoViewer3").string());
-  fw::SetMsgBoxHandlerForTesting([](const fw::String& m) { Fail("clock", "message box: " + m); });
-  const auto noon = std::chrono::system_clock::now();
-  fw::SetClockForTesting([noon] { return noon; });
-
-  Guarded("clock", [&] {
-    initialize();
-    NewAppInstance();
-    ApplicationAddMenuHandlers();
-    MakeDefaultView();
-  });
-  c.window = fw::CheckedCast<clockcore::mainWindow>(fw::GetImplicitWindow("mainWindow.mainWindow"));
+  // The harness lives as long as the process: the framework's clock reads its time.
+  gHarness = new testsupport::ClockHarness(
+      c.root / "app", c.PrefsFile().parent_path(),
+      [](const std::string& message) { Fail("clock", "message box: " + message); });
+  Guarded("clock", [&] { c.window = gHarness->Start(); });
   if (!c.window || !c.window->IsOpen()) Fail("clock", "the main window did not open");
   return c;
 }

@@ -65,7 +65,6 @@ class Event<R(Args...)> {
                              "\" does not match event signature \"" + signature_ + "\"");
     handlers_.push_back(std::move(handler));
   }
-  bool Connected() const { return !handlers_.empty(); }
   const std::string& Signature() const { return signature_; }
 
   // Calls every handler in order; returns the last handler's result (R() when none).

@@ -40,7 +40,7 @@ Ref<Application> GetAppObject();
 // path with exit status 1.
 void Dispatch(const std::function<void()>& callback);
 
-// Processes pending events until `done` holds or `timeoutMs` passes (tests, modal loops).
+// Processes pending events until `done` holds or `timeoutMs` passes (tests).
 bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs);
 void ProcessPendingEvents();
 

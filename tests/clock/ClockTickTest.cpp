@@ -1,8 +1,12 @@
 // The clock tick: the title, the minute picture and which voice branch plays.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
+
 #include "framework/Runtime.h"
 #include "framework/Sound.h"
+#include "framework/WindowImpl.h"
 #include "support/ClockFixture.h"
 #include "support/Pixels.h"
 
@@ -157,6 +161,19 @@ TEST_F(ClockTick, ClickRepeatsTheMinuteOnceHoweverManyClicks) {
   EXPECT_EQ(Playing(), 4);
   Tick();
   EXPECT_EQ(Playing(), 4);
+}
+
+TEST_F(ClockTick, EveryMouseButtonRepeatsTheMinute) {
+  auto w = StartAt(12, 11);
+  QWidget* content = w->impl().content;
+  for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+    Tick();
+    ASSERT_EQ(w->lastTime, "12:11");
+    const QPointF at(5, 5);
+    QMouseEvent press(QEvent::MouseButtonPress, at, content->mapToGlobal(at), button, button, Qt::NoModifier);
+    QApplication::sendEvent(content, &press);
+    EXPECT_EQ(w->lastTime, "") << "button " << int(button);
+  }
 }
 
 TEST_F(ClockTick, MinutePictureBecomesTheStretchedBackdrop) {

@@ -133,14 +133,41 @@ TEST_F(ClockTick, AlarmWithMissingSoundOrBadIndexIsSilent) {
   }
 }
 
+// Each case lacks one condition of the alarm at 12:10, so the serif voices play instead.
+TEST_F(ClockTick, AlarmNeedsItsSwitchItsHourAndItsMinute) {
+  const std::vector<std::string> serif = {"st1210.mp3", "st1210.mp3"};
+  struct Case {
+    bool on;
+    const char *hour, *minute;
+  } cases[] = {{false, "12", "10"}, {true, "12", "11"}, {true, "11", "10"}};
+  for (const auto& c : cases) {
+    auto w = StartAt(12, 10);
+    w->alarmCheck = c.on;
+    w->alarmHour = c.hour;
+    w->alarmMin = c.minute;
+    w->alarmVoice = 1;
+    TakePlayed();
+    Tick();
+    EXPECT_EQ(TakePlayed(), serif) << c.on << " " << c.hour << ":" << c.minute;
+    Quit();
+    fw::ShutdownSound();
+    fw::ResetQuitStateForTesting();
+  }
+}
+
 TEST_F(ClockTick, AlarmHourMustMatchAsTwoDigitText) {
   auto w = StartAt(7, 11);
   w->alarmCheck = true;
-  w->alarmHour = "7";
   w->alarmMin = "11";
+  w->alarmVoice = 1;
   w->voiceMode = 3;
-  Tick();
-  EXPECT_EQ(Playing(), 0);
+  for (const char* hour : {"7", "07"}) {
+    w->alarmHour = hour;
+    w->Click(0, 0);
+    TakePlayed();
+    Tick();
+    EXPECT_EQ(TakePlayed().size(), hour == std::string("07") ? 1u : 0u) << hour;
+  }
 }
 
 TEST_F(ClockTick, MissingSerifFileMeansSilenceEvenWithAMinuteVoice) {

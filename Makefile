@@ -11,15 +11,23 @@ export ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=1:verify_asan_link_order=0
 export LSAN_OPTIONS ?= suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build run payload test test-asan fuzz soak memcheck bench clean
+.PHONY: all deps configure build build-all run payload test test-asan fuzz soak memcheck bench clean
 
 all: build
 
 deps:
 	@bash tools/deps.sh
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+
+# The clock and the demo payload's generator, and nothing else: the first `make run` waits
+# for no test, benchmark or probe.
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target vantoViewer3 make_payload
+
+# Everything the tests run: the clock, the generator, the test programs and the probes.
+build-all: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
 # The demo payload, made once: pictures, voices and alarm sounds generated here.
@@ -34,7 +42,7 @@ payload: build
 run: payload
 	$(APP_DIR)/bin/vantoViewer3
 
-test: build
+test: build-all
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 	$(MAKE) --no-print-directory test-asan
 
@@ -62,6 +70,7 @@ memcheck: payload
 
 # Benchmarks, each figure beside its floor.
 bench: payload
+	@cmake --build $(BUILD) -j$(JOBS) --target clock_bench memory_bench floor_window first_paint
 	bash tools/bench.sh
 
 clean:

@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QWindow>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -65,7 +67,8 @@ void ContentWidget::paintEvent(QPaintEvent*) {
 }
 
 void ContentWidget::mousePressEvent(QMouseEvent* event) {
-  if (!owner_ || event->button() != Qt::LeftButton) return;
+  // Any button counts: a right or middle press repeats the minute as well as a left one.
+  if (!owner_) return;
   const auto pos = event->position().toPoint();
   owner_->Click(pos.x(), pos.y());
 }
@@ -122,6 +125,31 @@ void Window::Impl::BuildWidgets(Window& w) {
   content = new ContentWidget(&w, top);
   layout->addWidget(content);
   if (w.frame_ == 1) top->setWindowModality(Qt::ApplicationModal);
+}
+
+void Window::Impl::OwnBy(Window& w) {
+  // A modal window without an owner gets a taskbar entry and a minimise button of its own:
+  // minimised alone, it would leave the window behind it dead with nothing on screen to say
+  // why. Owned by the newest other window, it stays above it and goes with it. The window
+  // system reads the owner when the window is mapped, so this comes before the first show.
+  QWidget* owner = nullptr;
+  const auto& open = Lists().open;
+  for (auto it = open.rbegin(); it != open.rend() && !owner; ++it)
+    if (it->get() != &w && !(*it)->IsClosed() && (*it)->impl().top && (*it)->impl().top->isVisible())
+      owner = (*it)->impl().top;
+  if (!owner) return;
+  // Only the native window is owned: the widget stays a window of its own, so closing
+  // either side never deletes the other's widgets.
+  top->winId();
+  top->windowHandle()->setTransientParent(owner->windowHandle());
+  QRect frame(QPoint(), top->frameGeometry().size());
+  frame.moveCenter(owner->frameGeometry().center());
+  if (const QScreen* screen = owner->screen()) {
+    const QRect avail = screen->availableGeometry();
+    frame.moveLeft(std::clamp(frame.left(), avail.left(), std::max(avail.left(), avail.right() - frame.width())));
+    frame.moveTop(std::clamp(frame.top(), avail.top(), std::max(avail.top(), avail.bottom() - frame.height())));
+  }
+  top->move(frame.topLeft());
 }
 
 void Window::Impl::BuildMenuBar(Window& w) {
@@ -215,7 +243,10 @@ void Window::FinishBuild() {
   opened_ = true;
   for (auto& c : controls_) c->WindowOpened();
   // A window finishing its build while the application quits would only flash up.
-  if (visible_ && impl_->top && !QuitRequested()) impl_->top->show();
+  if (visible_ && impl_->top && !QuitRequested()) {
+    if (frame_ == 1) impl_->OwnBy(*this);  // a dialog, shown now and made modal after
+    impl_->top->show();
+  }
 }
 
 void Window::SetTitle(const String& title) {
@@ -371,6 +402,7 @@ void Window::ShowModal() {
   if (closed_ || !impl_->top) return;
   Ref<Window> keep = RefTo(this);
   impl_->top->setWindowModality(Qt::ApplicationModal);
+  if (!impl_->top->isVisible()) impl_->OwnBy(*this);
   impl_->top->show();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
     impl_->top->raise();

@@ -48,6 +48,8 @@ struct Window::Impl {
 
   void BuildWidgets(Window& w);
   void BuildMenuBar(Window& w);
+  // Makes the modal window an owned dialog of the window behind it, centred on it.
+  void OwnBy(Window& w);
   void ScheduleResized(Window& w);
 };
 

@@ -1,8 +1,12 @@
 // The clock tick: the title, the minute picture and which voice branch plays.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
+
 #include "framework/Runtime.h"
 #include "framework/Sound.h"
+#include "framework/WindowImpl.h"
 #include "support/ClockFixture.h"
 #include "support/Pixels.h"
 
@@ -129,14 +133,41 @@ TEST_F(ClockTick, AlarmWithMissingSoundOrBadIndexIsSilent) {
   }
 }
 
+// Each case lacks one condition of the alarm at 12:10, so the serif voices play instead.
+TEST_F(ClockTick, AlarmNeedsItsSwitchItsHourAndItsMinute) {
+  const std::vector<std::string> serif = {"st1210.mp3", "st1210.mp3"};
+  struct Case {
+    bool on;
+    const char *hour, *minute;
+  } cases[] = {{false, "12", "10"}, {true, "12", "11"}, {true, "11", "10"}};
+  for (const auto& c : cases) {
+    auto w = StartAt(12, 10);
+    w->alarmCheck = c.on;
+    w->alarmHour = c.hour;
+    w->alarmMin = c.minute;
+    w->alarmVoice = 1;
+    TakePlayed();
+    Tick();
+    EXPECT_EQ(TakePlayed(), serif) << c.on << " " << c.hour << ":" << c.minute;
+    Quit();
+    fw::ShutdownSound();
+    fw::ResetQuitStateForTesting();
+  }
+}
+
 TEST_F(ClockTick, AlarmHourMustMatchAsTwoDigitText) {
   auto w = StartAt(7, 11);
   w->alarmCheck = true;
-  w->alarmHour = "7";
   w->alarmMin = "11";
+  w->alarmVoice = 1;
   w->voiceMode = 3;
-  Tick();
-  EXPECT_EQ(Playing(), 0);
+  for (const char* hour : {"7", "07"}) {
+    w->alarmHour = hour;
+    w->Click(0, 0);
+    TakePlayed();
+    Tick();
+    EXPECT_EQ(TakePlayed().size(), hour == std::string("07") ? 1u : 0u) << hour;
+  }
 }
 
 TEST_F(ClockTick, MissingSerifFileMeansSilenceEvenWithAMinuteVoice) {
@@ -157,6 +188,19 @@ TEST_F(ClockTick, ClickRepeatsTheMinuteOnceHoweverManyClicks) {
   EXPECT_EQ(Playing(), 4);
   Tick();
   EXPECT_EQ(Playing(), 4);
+}
+
+TEST_F(ClockTick, EveryMouseButtonRepeatsTheMinute) {
+  auto w = StartAt(12, 11);
+  QWidget* content = w->impl().content;
+  for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+    Tick();
+    ASSERT_EQ(w->lastTime, "12:11");
+    const QPointF at(5, 5);
+    QMouseEvent press(QEvent::MouseButtonPress, at, content->mapToGlobal(at), button, button, Qt::NoModifier);
+    QApplication::sendEvent(content, &press);
+    EXPECT_EQ(w->lastTime, "") << "button " << int(button);
+  }
 }
 
 TEST_F(ClockTick, MinutePictureBecomesTheStretchedBackdrop) {

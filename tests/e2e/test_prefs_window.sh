@@ -22,6 +22,10 @@ wait_window prefs '^環境設定$' 10
 eval "$(xdotool getwindowgeometry --shell "$prefs")"
 log "preferences window at $X,$Y size ${WIDTH}x$HEIGHT"
 [ "$WIDTH" = 385 ] && [ "$HEIGHT" = 706 ] || fail "preferences window is ${WIDTH}x$HEIGHT, expected 385x706"
+# An owned dialog of the clock: a window manager keeps it above the clock and minimises
+# them together, so the clock is never left blocked behind a dialog out of sight.
+owner=$("$PROBE" owner "$prefs")
+[ "$owner" = "$win" ] || fail "the preferences window is transient for ${owner:-nothing}, not the clock ($win)"
 # The clock keeps ticking behind the modal dialog.
 shown=$(window_title "$win")
 wait_until 3 eval '[ "$(window_title "$win")" != "$shown" ]' || fail "the title stayed at $shown while the dialog was up"

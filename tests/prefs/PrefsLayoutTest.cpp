@@ -2,14 +2,17 @@
 // and how the menu command opens it.
 #include <gtest/gtest.h>
 
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <map>
 #include <set>
 
 #include "PrefsTestSupport.h"
 #include "framework/PropertyStream.h"
+#include "framework/WindowImpl.h"
 #include "prefs/faceImage.h"
 #include "prefs/nameCheck.h"
 
@@ -222,14 +225,25 @@ TEST_F(PrefsWindowBuild, ClosingForgetsTheWindowAndTheNextOpeningIsNew) {
 // The menu command shows the window modally and returns once it closes.
 TEST_F(PrefsWindowBuild, MenuCommandShowsItModallyUntilCancel) {
   auto main = Start();
+  main->largeMenu_Action();  // wider than the dialog: centred without meeting the screen's edge
   bool wasModal = false;
+  const QWindow* owner = nullptr;
+  QRect dialog;
   QTimer::singleShot(0, [&] {
     auto w = fw::CheckedCast<prefs::prefWindow>(fw::GetImplicitWindow("prefWindow.prefWindow"));
     wasModal = w && w->IsShowingModally();
-    if (w) w->PushButton2()->Push();
+    if (!w) return;
+    owner = w->impl().top->windowHandle()->transientParent();
+    dialog = w->impl().top->frameGeometry();
+    w->PushButton2()->Push();
   });
   EXPECT_TRUE(main->HandleMenuCommand("prefMenu"));
   EXPECT_TRUE(wasModal);
+  // An owned dialog of the main window, centred on it as far as the screen allows.
+  QWidget* mainTop = main->impl().top;
+  EXPECT_EQ(owner, mainTop->windowHandle());
+  EXPECT_NEAR(dialog.center().x(), mainTop->frameGeometry().center().x(), 1);
+  EXPECT_TRUE(mainTop->screen()->availableGeometry().contains(dialog));
   EXPECT_FALSE(fw::GetImplicitWindow("prefWindow.prefWindow"));
   EXPECT_TRUE(Messages().empty());
 }

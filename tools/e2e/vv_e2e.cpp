@@ -9,6 +9,8 @@
 //   vv_e2e close WINDOW                   ask a window to close, as a window manager does
 //                                         (WM_DELETE_WINDOW)
 //   vv_e2e type WINDOW                    print the window's _NET_WM_WINDOW_TYPE names
+//   vv_e2e owner WINDOW                   print the window it is transient for (WM_TRANSIENT_FOR),
+//                                         0 when none
 //   vv_e2e watch                          print a line for every top-level window created,
 //                                         resized or mapped, until killed
 //   vv_e2e audio RAW                      bytes, first non-zero byte and peak of raw S16 audio
@@ -39,6 +41,7 @@ int Usage() {
   std::fputs(
       "usage: vv_e2e shot WINDOW OUT.png | pixel IMAGE X Y [RRGGBB [TOL]] |\n"
       "              picture OUT.jpg W H C1 [C2 C3 C4] | close WINDOW | type WINDOW |\n"
+      "              owner WINDOW |\n"
       "              watch | audio RAW\n",
       stderr);
   return 2;
@@ -228,6 +231,18 @@ int Type(const char* windowText) {
   return 0;
 }
 
+int Owner(const char* windowText) {
+  Window window;
+  if (!ParseWindow(windowText, window)) return Usage();
+  Display* display = OpenDisplay();
+  if (!display) return 1;
+  Window owner = 0;
+  if (!XGetTransientForHint(display, window, &owner)) owner = 0;
+  std::printf("%lu\n", static_cast<unsigned long>(owner));
+  XCloseDisplay(display);
+  return 0;
+}
+
 int Watch() {
   Display* display = OpenDisplay();
   if (!display) return 1;
@@ -277,6 +292,7 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "close" && argc == 3) return Close(argv[2]);
   if (command == "type" && argc == 3) return Type(argv[2]);
+  if (command == "owner" && argc == 3) return Owner(argv[2]);
   if (command == "watch" && argc == 2) return Watch();
   if (command == "audio" && argc == 3) return Audio(argv[2]);
 

@@ -44,8 +44,10 @@ constexpr std::array<DayPart, 4> kDayParts = {{
 
 // Espeak leaves each word with a hiss or a breath at its ends; below this it counts as quiet.
 constexpr int kQuiet = 200;
-// espeak-ng speaks softly; the calls are raised to about the alarms' level.
-constexpr double kPeak = 0.8;
+// A minute whose schedule names two voice actors starts its call twice at once, and the two
+// add up sample for sample: each call peaks near -8.5 dBFS so that the pair stays clear of
+// full scale.
+constexpr double kPeak = 0.375;
 
 void AddSilence(mediagen::Pcm& to, double seconds) { mediagen::Append(to, mediagen::Silence(seconds, kVoiceRate)); }
 

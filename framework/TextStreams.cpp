@@ -1,11 +1,10 @@
 #include "TextStreams.h"
 
-#include <QSaveFile>
-#include <QString>
-
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+
+#include "AtomicFile.h"
 
 namespace fw {
 
@@ -31,32 +30,16 @@ String TextInputStream::ReadLine() {
 }
 
 struct TextOutputStream::Impl {
-  explicit Impl(const String& p) : path(p), file(QString::fromStdString(p)) {}
+  explicit Impl(const String& p) : path(p), file(p) {}
   String path;
-  QSaveFile file;
+  AtomicFile file;
   bool closed = false;
 };
 
-namespace {
-
-// QSaveFile reports failures as text; the system call's errno is usually still set when it
-// returns, otherwise EIO stands in.
-int LastErrno() { return errno != 0 ? errno : EIO; }
-
-[[noreturn]] void Fail(const String& what, const String& path, const QString& detail, int code) {
-  String message = what + " \"" + path + "\"";
-  if (!detail.isEmpty()) message += ": " + detail.toStdString();
-  throw IOException(message, code);
-}
-
-}  // namespace
-
 TextOutputStream::TextOutputStream(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
-TextOutputStream::~TextOutputStream() {
-  // Without Close the temporary file goes and the old file stays as it was.
-  if (impl_ && !impl_->closed) impl_->file.cancelWriting();
-}
+// Without Close the temporary file goes and the old file stays as it was.
+TextOutputStream::~TextOutputStream() = default;
 
 Ref<TextOutputStream> TextOutputStream::Create(const Ref<FolderItem>& file) {
   if (!file) throw NilObjectException("TextOutputStream.Create of a nil FolderItem");
@@ -68,15 +51,10 @@ Ref<TextOutputStream> TextOutputStream::Create(const Ref<FolderItem>& file) {
     std::error_code ec;
     std::filesystem::create_directories(parent, ec);
     if (ec)
-      Fail("cannot create the folder for", path, QString::fromStdString(ec.message()),
-           ec.value());
+      throw IOException("cannot create the folder for \"" + path + "\": " + ec.message(),
+                        ec.value());
   }
-
-  auto impl = std::make_unique<Impl>(path);
-  errno = 0;
-  if (!impl->file.open(QIODevice::WriteOnly))
-    Fail("cannot open for writing", path, impl->file.errorString(), LastErrno());
-  return New<TextOutputStream>(std::move(impl));
+  return New<TextOutputStream>(std::make_unique<Impl>(path));
 }
 
 void TextOutputStream::WriteLine(const String& line) {
@@ -85,26 +63,13 @@ void TextOutputStream::WriteLine(const String& line) {
   bytes.reserve(line.size() + 1);
   bytes.append(line);
   bytes.push_back('\n');
-  errno = 0;
-  const qint64 written = impl_->file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  if (written != static_cast<qint64>(bytes.size()))
-    Fail("cannot write to", impl_->path, impl_->file.errorString(), LastErrno());
+  impl_->file.Write(bytes);
 }
 
 void TextOutputStream::Close() {
   if (impl_->closed) return;
   impl_->closed = true;
-  errno = 0;
-  // Flushed here, not inside commit: a flush that fails there (a full disk) does not stop
-  // the rename, and a truncated file would replace a whole one.
-  if (!impl_->file.flush()) {
-    const int code = LastErrno();
-    const QString reason = impl_->file.errorString();
-    impl_->file.cancelWriting();
-    Fail("cannot save", impl_->path, reason, code);
-  }
-  if (!impl_->file.commit())
-    Fail("cannot save", impl_->path, impl_->file.errorString(), LastErrno());
+  impl_->file.Commit();
 }
 
 }  // namespace fw

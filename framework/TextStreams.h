@@ -26,7 +26,9 @@ class TextInputStream : public Object {
 
 // Writes a text file atomically: the lines go to a temporary file beside the target, which
 // replaces the target only when Close succeeds. A stream dropped without Close leaves the
-// old file as it was. Failures raise IOException.
+// old file as it was. A link to a file is followed and stays a link; anything but a regular
+// file in the target's place (a folder, FIFO, device or socket) is never replaced. Failures
+// raise IOException.
 class TextOutputStream : public Object {
  public:
   ~TextOutputStream() override;

@@ -282,6 +282,48 @@ TEST(TextStream, FailuresRaiseIOExceptionAndKeepTheOldFile) {
   EXPECT_EQ(Entries(dir.path()), (std::vector<String>{"blocker", "late", "target"}));
 }
 
+void Save(const Ref<FolderItem>& file, const String& line) {
+  auto out = fw::TextOutputStream::Create(file);
+  out->WriteLine(line);
+  out->Close();
+}
+
+TEST(TextStream, LinksToFilesAreFollowedAndOnlyRegularFilesReplaced) {
+  TempDir dir;
+  const auto kept = dir.Write("dotfiles/prefs", "old\n");
+  fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink(kept, dir.path() / "linked");
+  fs::create_symlink("dotfiles/fresh", dir.path() / "dangling");  // relative, its file not made yet
+  const fs::path fifo = dir.path() / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_symlink(fifo, dir.path() / "to-fifo");
+
+  for (const char* name : {"linked", "dangling"}) {
+    Save(Item(dir.path() / name), name);
+    EXPECT_TRUE(fs::is_symlink(dir.path() / name)) << name;
+    EXPECT_EQ(ReadFile(dir.path() / name), String(name) + "\n");
+  }
+  EXPECT_EQ(fs::status(kept).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+  // A FIFO stands for every node that is not a regular file: a device, a socket.
+  for (const char* name : {"fifo", "to-fifo"})
+    EXPECT_THROW(Save(Item(dir.path() / name), "x"), fw::IOException) << name;
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "to-fifo"));
+  EXPECT_EQ(Entries(dir.path()), (std::vector<String>{"dangling", "dotfiles", "fifo", "linked", "to-fifo"}));
+  EXPECT_EQ(Entries(dir.path() / "dotfiles"), (std::vector<String>{"fresh", "prefs"}));
+}
+
+TEST(TextStream, FolderNamesNeedNotBeUtf8) {
+  TempDir dir;
+  const fs::path folder = dir.path() / "conf\xFF\xFE";
+  const auto file = Item(folder / "prefs");
+  Save(file, "x");
+  EXPECT_EQ(ReadFile(folder / "prefs"), "x\n");
+  EXPECT_EQ(file->OpenAsTextFile()->ReadLine(), "x");
+  EXPECT_EQ(Entries(dir.path()), std::vector<String>{"conf\xFF\xFE"});
+}
+
 TEST(TextStream, ReadOnlyFolderRaisesIOException) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   TempDir dir;

@@ -22,13 +22,18 @@ fw::String ValueOf(const fw::String& line) { return fw::NthField(line, "=", 2); 
 void mainWindow::ReadClockPrefs() {
   auto self = ::mainWindow();
   auto file = PrefsFile();
-  if (!file->Exists()) {
-    self->SetDefaultClockPrefs();
-    return;
+  // A FIFO, device or socket in the file's place holds no settings, and neither does a file
+  // of no lines (read by position it would mute every voice): both count as no file. A
+  // folder there fails to open and is reported.
+  if (file->RegularFile() || file->Directory()) {
+    auto stream = file->OpenAsTextFile();
+    if (!stream) throw fw::IOException("cannot read \"" + file->NativePath() + "\"", 1);
+    if (!stream->EndOfFile()) {
+      self->LoadClockPrefs(*stream);
+      return;
+    }
   }
-  auto stream = file->OpenAsTextFile();
-  if (!stream) throw fw::IOException("cannot read \"" + file->NativePath() + "\"", 1);
-  self->LoadClockPrefs(*stream);
+  self->SetDefaultClockPrefs();
 }
 
 // Each line feeds the setting of its position; the keys are never looked at.

@@ -6,6 +6,10 @@
 namespace clockcore {
 namespace {
 
+// The shipped tables are a few kB. A huge one is refused like a missing one: split, every
+// line end becomes a string of its own, tens of bytes each, held for the whole run.
+constexpr int64_t kMaxTableBytes = 4LL * 1024 * 1024;
+
 struct TableText {
   explicit TableText(const char* name) : fileName(name) {}
   const char* fileName;
@@ -21,7 +25,7 @@ const fw::String& Load(TableText& table) {
   auto contents = App()->ExecutableFile()->Parent()->Parent();
   auto resources = contents->Child("Resources");
   if (!resources) return table.permaText;
-  auto stream = resources->Child(table.fileName)->OpenAsTextFile();
+  auto stream = resources->Child(table.fileName)->OpenAsTextFile(kMaxTableBytes);
   if (!stream) return table.permaText;
   table.permaText = stream->ReadAll();
   stream->Close();

@@ -1,15 +1,14 @@
 #include "FolderItem.h"
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
+#include "RegularFile.h"
 #include "TextStreams.h"
 
 namespace fw {
@@ -17,10 +16,6 @@ namespace fw {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Text files larger than this open as no stream: nothing the program reads comes near it,
-// and a stray huge file must not exhaust memory.
-constexpr int64_t kMaxTextFileBytes = 64LL * 1024 * 1024;
 
 String& ApplicationFolderOverride() {
   static String folder;
@@ -48,28 +43,6 @@ String ApplicationFolder() {
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (ec) return String();
   return exe.parent_path().parent_path().string();
-}
-
-// Reads the whole file behind fd; false when it cannot be read or exceeds the cap.
-bool ReadAllFrom(int fd, String& out) {
-  struct stat st {};
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) return false;
-  if (S_ISREG(st.st_mode)) {
-    if (st.st_size > kMaxTextFileBytes) return false;
-    out.reserve(static_cast<size_t>(st.st_size));
-  }
-  // Sizes can lie (files under /proc, files still growing): read until the end, capped.
-  std::vector<char> buffer(64 * 1024);
-  for (;;) {
-    const ssize_t n = read(fd, buffer.data(), buffer.size());
-    if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (static_cast<int64_t>(out.size()) + n > kMaxTextFileBytes) return false;
-    out.append(buffer.data(), static_cast<size_t>(n));
-  }
 }
 
 }  // namespace
@@ -107,20 +80,21 @@ bool FolderItem::Directory() const {
   return fs::is_directory(path_, ec);
 }
 
+bool FolderItem::RegularFile() const {
+  if (path_.empty()) return false;
+  std::error_code ec;
+  return fs::is_regular_file(path_, ec);
+}
+
 String FolderItem::Name() const {
   if (path_.empty()) return String();
   return fs::path(path_).filename().string();
 }
 
-Ref<TextInputStream> FolderItem::OpenAsTextFile() const {
-  if (path_.empty()) return nullptr;
-  const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  String bytes;
-  const bool ok = ReadAllFrom(fd, bytes);
-  close(fd);
-  if (!ok) return nullptr;
-  return New<TextInputStream>(std::move(bytes));
+Ref<TextInputStream> FolderItem::OpenAsTextFile(int64_t maxBytes) const {
+  std::optional<String> bytes = ReadWholeRegularFile(path_, maxBytes);
+  if (!bytes) return nullptr;
+  return New<TextInputStream>(std::move(*bytes));
 }
 
 Ref<FolderItem> GetFolderItem(const String& path, int32_t /*pathMode*/) {

@@ -1,5 +1,7 @@
 #pragma once
 // Files and folders by path. A folder item exists or not; it is never nil for a plain name.
+#include <cstdint>
+
 #include "Object.h"
 #include "Strings.h"
 
@@ -8,6 +10,8 @@ namespace fw {
 class TextInputStream;
 class Picture;
 class Sound;
+
+inline constexpr int64_t kMaxTextFileBytes = 64LL * 1024 * 1024;
 
 class FolderItem : public Object {
  public:
@@ -20,11 +24,15 @@ class FolderItem : public Object {
   Ref<FolderItem> Parent() const;
   bool Exists() const;
   bool Directory() const;
+  // True for a regular file (links followed): not a folder, FIFO, device or socket.
+  bool RegularFile() const;
   String Name() const;
   String NativePath() const { return path_; }
 
-  // A stream at the start of the file, or nil when the file cannot be read.
-  Ref<TextInputStream> OpenAsTextFile() const;
+  // A stream at the start of the file, or nil when it cannot be read, is not a regular file
+  // (a FIFO would block) or is larger than maxBytes (a stray huge file must not exhaust
+  // memory; nothing the program reads comes near the default).
+  Ref<TextInputStream> OpenAsTextFile(int64_t maxBytes = kMaxTextFileBytes) const;
   // The picture of the file at its own size, or nil when it is not a picture.
   Ref<Picture> OpenAsPicture() const;
   // The whole sound, decoded, or nil when it is not a sound.

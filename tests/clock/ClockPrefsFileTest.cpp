@@ -65,8 +65,17 @@ TEST_F(ClockPrefsFile, EveryValueThePreferencesWindowCanProduceRoundTrips) {
   }
 }
 
-TEST_F(ClockPrefsFile, EmptyFileDisablesEverythingAndWritesEmptyValues) {
+TEST_F(ClockPrefsFile, EmptyFileGivesTheDefaultsAndABlankLineEmptyValues) {
+  // No lines at all: no settings, as when there is no file.
   WritePrefs("");
+  auto d = Start();
+  for (int i = 0; i <= 11; ++i) EXPECT_TRUE(d->nameCheck(i));
+  EXPECT_EQ(d->alarmHour, "00");
+  Quit();
+  fw::ResetQuitStateForTesting();
+
+  // One blank line is read by position: every value empty.
+  WritePrefs("\n");
   auto w = Start();
   for (int i = 0; i <= 11; ++i) EXPECT_FALSE(w->nameCheck(i));
   EXPECT_FALSE(w->alarmCheck);

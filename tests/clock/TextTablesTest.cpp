@@ -1,5 +1,6 @@
 // The four text tables: read once, split on their own line ends, two of them percent-decoded.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "clock/TextTables.h"
 #include "support/ClockFixture.h"
@@ -51,6 +52,22 @@ TEST_F(TextTables, MissingTablesGiveOneEmptyElement) {
   EXPECT_EQ(w->seiyuName.Ubound(), 0);
   EXPECT_EQ(w->seiyuName(0), "");
   EXPECT_EQ(w->alarmArray.Ubound(), 0);
+}
+
+TEST_F(TextTables, OversizedOrNonRegularTablesCountAsMissing) {
+  const auto sized = [&](const char* name, std::uintmax_t bytes) {
+    WriteTable(name, "");
+    std::filesystem::resize_file(ResourcesDir() / name, bytes);
+  };
+  sized("ActTime.txt", 4 << 20);         // at the bound: read
+  sized("ActSerif.txt", (4 << 20) + 1);  // one byte over: missing
+  ASSERT_EQ(mkfifo((ResourcesDir() / "Alarm.txt").c_str(), 0600), 0);  // would block the start
+  auto w = Start();
+  EXPECT_EQ(w->timeArray(0).size(), 4u << 20);
+  EXPECT_EQ(w->serifArray.Ubound(), 0);
+  EXPECT_EQ(w->serifArray(0), "");
+  EXPECT_EQ(w->alarmArray.Ubound(), 0);
+  EXPECT_EQ(w->alarmArray(0), "");
 }
 
 TEST_F(TextTables, ReadAtMostOnceEvenAfterAMiss) {

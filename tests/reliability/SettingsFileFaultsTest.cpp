@@ -2,7 +2,8 @@
 // the old file or the new one, whole: never none, an empty one or a mix. A Preferences
 // folder that cannot take the file (a regular file or a dangling link in its place, a
 // read-only folder) or a settings "file" that is a folder gives one clear report, and what
-// was there stays as it was.
+// was there stays as it was. A FIFO in the file's place, or a link to one, neither blocks
+// the start (the defaults) nor is replaced by the save (one report).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -154,6 +155,25 @@ TEST_F(SettingsFolderFaults, SettingsFileIsAFolder) {
   EXPECT_TRUE(fs::is_directory(PrefsFile()));
   EXPECT_EQ(ReadFile(PrefsFile() / "keep"), "x");
 }
+
+class SettingsFileIsAFifo : public SettingsFolderFaults, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SettingsFileIsAFifo, GivesTheDefaultsAndIsLeftAsItWas) {
+  const bool throughLink = GetParam();
+  fs::create_directories(PrefsDir());
+  const fs::path fifo = throughLink ? dir_.path() / "fifo" : PrefsFile();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  if (throughLink) fs::create_symlink(fifo, PrefsFile());
+  auto w = Start();
+  for (int i = 0; i <= 11; ++i) EXPECT_TRUE(w->nameCheck(i));
+  EXPECT_TRUE(Messages().empty());
+  Quit();
+  ExpectOneReport(PrefsFile().string());
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(fs::is_symlink(PrefsFile()), throughLink);
+}
+
+INSTANTIATE_TEST_SUITE_P(DirectOrThroughALink, SettingsFileIsAFifo, ::testing::Bool());
 
 TEST_F(SettingsFolderFaults, ReadOnlyPreferencesFolderKeepsTheOldFile) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";

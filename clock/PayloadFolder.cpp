@@ -18,16 +18,17 @@ fw::Ref<fw::FolderItem> PayloadCandidate(const char* bundleName) {
 
 }  // namespace
 
-// True when a payload was found. The HD payload wins when both are there.
+// True when a payload was found. The HD payload wins when both are there; only a folder
+// counts, so a stray file of a bundle's name does not hide a good payload beside it.
 bool mainWindow::ChoosePayloadFolder() {
   dataPath = PayloadCandidate("Vanto-Rimal3 HD.app");
-  if (dataPath->Exists()) {
+  if (dataPath->Directory()) {
     SetMaxWidth(768);
     SetMaxHeight(1024);
     return true;
   }
   dataPath = PayloadCandidate("Vanto-Rimal3.app");
-  if (dataPath->Exists()) {
+  if (dataPath->Directory()) {
     SetMaxWidth(640);
     SetMaxHeight(960);
     return true;

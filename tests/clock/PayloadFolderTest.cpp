@@ -43,6 +43,15 @@ TEST_F(PayloadFolder, EmptyHDBundleIsStillChosen) {
   EXPECT_EQ(w->dataPath->Name(), "Vanto-Rimal3 HD.app");
 }
 
+TEST_F(PayloadFolder, FileOfTheHDBundleNameIsNoPayload) {
+  MakePayload(Payload::Standard);
+  dir_.Write("app/vanto-rimal/Payload/Vanto-Rimal3 HD.app", "not a folder");
+  auto w = Start();
+  EXPECT_EQ(w->dataPath->Name(), "Vanto-Rimal3.app");
+  EXPECT_EQ(w->MaxWidth(), 640);
+  EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(PayloadFolder, NoPayloadShowsTheMessageOnceAndQuitsWithTheSettingsKept) {
   WriteTable("Alarm.txt", "a%09alarm01.mp3\r\n");
   auto w = Start();

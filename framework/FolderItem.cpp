@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "ApplicationImpl.h"
 #include "TextStreams.h"
 
 namespace fw {
@@ -21,11 +22,6 @@ namespace {
 // Text files larger than this open as no stream: nothing the program reads comes near it,
 // and a stray huge file must not exhaust memory.
 constexpr int64_t kMaxTextFileBytes = 64LL * 1024 * 1024;
-
-String& ApplicationFolderOverride() {
-  static String folder;
-  return folder;
-}
 
 // "/a/b/" and "/a/b" name the same item; keep one spelling so Name and Parent agree. A NUL
 // byte would cut the path short at the system call, so such a path names nothing.
@@ -41,14 +37,6 @@ bool ValidChildName(const String& name) {
 }
 
 Ref<FolderItem> NamesNothing() { return New<FolderItem>(String()); }
-
-String ApplicationFolder() {
-  if (!ApplicationFolderOverride().empty()) return ApplicationFolderOverride();
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) return String();
-  return exe.parent_path().parent_path().string();
-}
 
 // Reads the whole file behind fd; false when it cannot be read or exceeds the cap.
 bool ReadAllFrom(int fd, String& out) {
@@ -153,7 +141,5 @@ Ref<FolderItem> Preferences() {
 }
 
 }  // namespace SpecialFolder
-
-void SetApplicationFolderForTesting(const String& path) { ApplicationFolderOverride() = path; }
 
 }  // namespace fw

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "ApplicationImpl.h"
 #include "RegularFile.h"
 #include "TextStreams.h"
 
@@ -16,11 +17,6 @@ namespace fw {
 namespace fs = std::filesystem;
 
 namespace {
-
-String& ApplicationFolderOverride() {
-  static String folder;
-  return folder;
-}
 
 // "/a/b/" and "/a/b" name the same item; keep one spelling so Name and Parent agree. A NUL
 // byte would cut the path short at the system call, so such a path names nothing.
@@ -36,14 +32,6 @@ bool ValidChildName(const String& name) {
 }
 
 Ref<FolderItem> NamesNothing() { return New<FolderItem>(String()); }
-
-String ApplicationFolder() {
-  if (!ApplicationFolderOverride().empty()) return ApplicationFolderOverride();
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) return String();
-  return exe.parent_path().parent_path().string();
-}
 
 }  // namespace
 
@@ -127,7 +115,5 @@ Ref<FolderItem> Preferences() {
 }
 
 }  // namespace SpecialFolder
-
-void SetApplicationFolderForTesting(const String& path) { ApplicationFolderOverride() = path; }
 
 }  // namespace fw

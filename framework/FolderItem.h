@@ -51,7 +51,4 @@ namespace SpecialFolder {
 Ref<FolderItem> Preferences();
 }  // namespace SpecialFolder
 
-// Tests point the application folder somewhere else (empty restores the executable's).
-void SetApplicationFolderForTesting(const String& path);
-
 }  // namespace fw

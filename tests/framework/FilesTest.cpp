@@ -147,16 +147,21 @@ TEST(FolderItem, RelativeNamesResolveAgainstTheApplicationFolder) {
   EXPECT_TRUE(app->ExecutableFile()->Exists());
   EXPECT_EQ(app->ExecutableFile()->Parent()->Parent()->NativePath(), appFolder.string());
 
+  // Moving the executable moves the folder with it: a relative name and a climb from the
+  // executable still meet.
   TempDir dir;
-  fw::SetApplicationFolderForTesting(dir.str());
+  fw::SetExecutableFileForTesting((dir.path() / "bin" / "vv").string());
   dir.Write("vanto-rimal/Payload/x", "");
   const auto item = fw::GetFolderItem("vanto-rimal", 0);
-  fw::SetApplicationFolderForTesting("");
+  const auto climbed = app->ExecutableFile()->Parent()->Parent()->Child("vanto-rimal");
+  fw::SetExecutableFileForTesting("");
   EXPECT_EQ(item->NativePath(), (dir.path() / "vanto-rimal").string());
+  EXPECT_EQ(climbed->NativePath(), item->NativePath());
   EXPECT_TRUE(item->Child("Payload")->Directory());
   EXPECT_EQ(fw::GetFolderItem("/etc/hostname", 0)->NativePath(), "/etc/hostname");
   EXPECT_EQ(fw::GetFolderItem("vanto-rimal", 0)->NativePath(),
-            (appFolder / "vanto-rimal").string());  // the override is gone
+            (appFolder / "vanto-rimal").string());  // the stand-in is gone
+  EXPECT_EQ(app->ExecutableFile()->NativePath(), exe.string());
 }
 
 TEST(FolderItem, PreferencesFolderFollowsXdgThenHome) {

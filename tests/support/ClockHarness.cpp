@@ -7,7 +7,6 @@
 #include "clock/TextTables.h"
 #include "framework/Application.h"
 #include "framework/Date.h"
-#include "framework/FolderItem.h"
 #include "framework/MsgBox.h"
 #include "framework/Runtime.h"
 #include "framework/Sound.h"
@@ -19,7 +18,7 @@ ClockHarness::ClockHarness(const std::filesystem::path& appDir, const std::files
                            std::function<void(const std::string&)> onMessage) {
   std::filesystem::create_directories(appDir / "Resources");
   std::filesystem::create_directories(prefsDir);
-  fw::SetApplicationFolderForTesting(appDir.string());
+  // Only its place matters: the application folder is the one two levels above it.
   fw::SetExecutableFileForTesting((appDir / "bin" / "vantoViewer3").string());
   setenv("XDG_CONFIG_HOME", prefsDir.c_str(), 1);
   fw::SetMsgBoxHandlerForTesting(std::move(onMessage));
@@ -34,7 +33,6 @@ ClockHarness::~ClockHarness() {
   fw::ShutdownSound();
   fw::SetClockForTesting(nullptr);
   fw::SetMsgBoxHandlerForTesting(nullptr);
-  fw::SetApplicationFolderForTesting("");
   fw::SetExecutableFileForTesting("");
   fw::ResetQuitStateForTesting();
 }

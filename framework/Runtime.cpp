@@ -47,20 +47,26 @@ std::shared_ptr<RuntimeException> CallDirectly(void (*fn)(void*), void* arg) {
   return nullptr;
 }
 
-void ReportUncaught(const std::string& className, const std::string& message) {
-  const std::string text = "An unhandled " + className + " occurred: " + message;
+}  // namespace
+
+void ReportFailure(const std::string& text) {
   std::fprintf(stderr, "vantoViewer3: %s\n", text.c_str());
   std::fflush(stderr);
-  S().exitStatus = 1;
   // A failure while the first report is still on screen is logged, not stacked up.
-  if (!S().reportingException) {
-    S().reportingException = true;
-    try {
-      MsgBox(text);
-    } catch (...) {
-    }
-    S().reportingException = false;
+  if (S().reportingException) return;
+  S().reportingException = true;
+  try {
+    MsgBox(text);
+  } catch (...) {
   }
+  S().reportingException = false;
+}
+
+namespace {
+
+void ReportUncaught(const std::string& className, const std::string& message) {
+  S().exitStatus = 1;
+  ReportFailure("An unhandled " + className + " occurred: " + message);
   if (!S().quitRequested) Quit(1);
   S().exitStatus = 1;
 }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -10,7 +11,10 @@
 #include <QFont>
 #include <QTimer>
 #include <QElapsedTimer>
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 #include "Application.h"
@@ -77,17 +81,32 @@ void ProcessQuit() {
   if (S().mainLoop) S().mainLoop->exit(S().exitStatus);
 }
 
-// The desktop asks the clock to quit with a signal (logout: SIGHUP, kill: SIGTERM, Ctrl+C:
-// SIGINT). The handler only writes to a pipe; the event loop turns that into the quit
-// request, so the settings are written as for "終了". A second signal ends the process at once.
+// The desktop asks the clock to quit with a signal (logout: SIGHUP and SIGTERM together,
+// kill: SIGTERM, Ctrl+C: SIGINT). The handler only writes to a pipe; the event loop turns that
+// into the quit request, so the settings are written as for "終了". Signals that follow do not
+// cut that quit short while it saves; once it has had kQuitGraceNs, a further signal ends
+// the process at once, the way out of a hung one.
 int gSignalPipe[2] = {-1, -1};
-volatile sig_atomic_t gSignalSeen = 0;
+constexpr int64_t kQuitGraceNs = 3'000'000'000;
+std::atomic<int64_t> gFirstSignalNs{-1};
+static_assert(std::atomic<int64_t>::is_always_lock_free, "read and written in a signal handler");
+
+// Straight to the kernel: no library's clock (a preloaded one included) runs in the handler.
+int64_t MonotonicNs() {
+  timespec now{};
+  syscall(SYS_clock_gettime, CLOCK_MONOTONIC, &now);
+  return int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
 
 void OnQuitSignal(int signo) {
-  if (gSignalSeen) _exit(128 + signo);
-  gSignalSeen = 1;
+  const int savedErrno = errno;
+  const int64_t now = MonotonicNs();
+  int64_t first = -1;
+  if (!gFirstSignalNs.compare_exchange_strong(first, now) && now - first >= kQuitGraceNs)
+    _exit(128 + signo);
   const char byte = static_cast<char>(signo);
   [[maybe_unused]] auto n = write(gSignalPipe[1], &byte, 1);
+  errno = savedErrno;
 }
 
 void InstallQuitSignals() {
@@ -104,12 +123,20 @@ void InstallQuitSignals() {
   action.sa_handler = OnQuitSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (int signo : {SIGTERM, SIGINT, SIGHUP}) sigaction(signo, &action, nullptr);
+  for (int signo : {SIGTERM, SIGINT, SIGHUP}) {
+    // Started with SIGHUP ignored (nohup): the clock is meant to outlive its terminal.
+    struct sigaction inherited {};
+    if (signo == SIGHUP && sigaction(SIGHUP, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN)
+      continue;
+    sigaction(signo, &action, nullptr);
+  }
 }
 
 }  // namespace
 
 void RuntimeInit(int argc, char** argv) {
+  // A stderr whose reader is gone must not end the clock at its next line.
+  signal(SIGPIPE, SIG_IGN);
   if (QApplication::instance()) return;
   static int storedArgc = 1;
   static std::vector<char*> storedArgv;

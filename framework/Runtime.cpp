@@ -29,6 +29,7 @@ struct RuntimeState {
   Ref<Application> appObject;
   Delegate<std::shared_ptr<RuntimeException>(void (*)(void*), void*)> exceptionHelper;
   bool quitRequested = false;
+  bool quitSignalled = false;
   bool quitDone = false;
   int32_t exitStatus = 0;
   bool reportingException = false;
@@ -56,8 +57,9 @@ std::shared_ptr<RuntimeException> CallDirectly(void (*fn)(void*), void* arg) {
 void ReportFailure(const std::string& text) {
   std::fprintf(stderr, "vantoViewer3: %s\n", text.c_str());
   std::fflush(stderr);
-  // A failure while the first report is still on screen is logged, not stacked up.
-  if (S().reportingException) return;
+  // After a quit signal nobody may be left to click a message box: the line has to do. A
+  // failure while the first report is still on screen is logged, not stacked up.
+  if (S().quitSignalled || S().reportingException) return;
   S().reportingException = true;
   try {
     MsgBox(text);
@@ -104,6 +106,7 @@ void OnQuitSignal(int signo) {
   int64_t first = -1;
   if (!gFirstSignalNs.compare_exchange_strong(first, now) && now - first >= kQuitGraceNs)
     _exit(128 + signo);
+  // Every signal reaches the event loop: a message box that came up meanwhile goes too.
   const char byte = static_cast<char>(signo);
   [[maybe_unused]] auto n = write(gSignalPipe[1], &byte, 1);
   errno = savedErrno;
@@ -117,6 +120,8 @@ void InstallQuitSignals() {
     char buffer[16];
     while (read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
     }
+    S().quitSignalled = true;
+    CloseMessageBoxes();
     Quit(0);
   });
   struct sigaction action {};
@@ -235,6 +240,7 @@ void ProcessPendingEvents() {
 void ResetQuitStateForTesting() {
   ProcessPendingEvents();
   S().quitRequested = false;
+  S().quitSignalled = false;
   S().quitDone = false;
   S().exitStatus = 0;
   S().reportingException = false;

@@ -14,7 +14,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <mutex>
 #include <vector>
 
 #include "Application.h"
@@ -137,6 +139,49 @@ void InstallQuitSignals() {
   }
 }
 
+// Qt ends a process whose display does not open with a fatal message and an abort, which
+// dumps core. Here that is one line naming the display and exit status 1. Qt's messages
+// while it starts are held back and passed on once it is up, so a failed start prints no
+// pile of plugin diagnostics.
+struct HeldMessage {
+  QtMsgType type;
+  std::string category;
+  QString text;
+};
+std::mutex gHeldMutex;
+std::vector<HeldMessage> gHeldMessages;
+
+std::string DisplayName() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform && std::string(platform).rfind("xcb", 0) != 0)
+    return std::string("(platform \"") + platform + "\")";
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display) return "(DISPLAY is not set)";
+  return std::string("\"") + display + "\"";
+}
+
+void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    std::fprintf(stderr, "vantoViewer3: cannot open the display %s\n", DisplayName().c_str());
+    std::fflush(stderr);
+    _exit(1);
+  }
+  std::lock_guard lock(gHeldMutex);
+  gHeldMessages.push_back({type, context.category ? context.category : "", text});
+}
+
+void PassOnHeldMessages() {
+  std::vector<HeldMessage> held;
+  {
+    std::lock_guard lock(gHeldMutex);
+    held.swap(gHeldMessages);
+  }
+  for (const auto& m : held) {
+    const QMessageLogContext context(nullptr, 0, nullptr, m.category.c_str());
+    qt_message_output(m.type, context, m.text);
+  }
+}
+
 }  // namespace
 
 void RuntimeInit(int argc, char** argv) {
@@ -150,7 +195,10 @@ void RuntimeInit(int argc, char** argv) {
   storedArgv.push_back(argc > 0 && argv ? argv[0] : programName);
   storedArgv.push_back(nullptr);
   storedArgc = 1;  // the clock takes no command line; Qt must not see test flags either
+  const QtMessageHandler previous = qInstallMessageHandler(HoldStartupMessage);
   new QApplication(storedArgc, storedArgv.data());
+  qInstallMessageHandler(previous);
+  PassOnHeldMessages();
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName("vantoViewer3");
   // The layouts name a Mac font; the nearest here is a sans with the Japanese glyphs.

@@ -1,4 +1,5 @@
-// The clock settings file: read once at Open, replaced whole when the main window closes.
+// The clock settings file: read once at Open, replaced whole at the preferences window's OK
+// and when the main window closes.
 #include "clock/mainWindow.h"
 #include "framework/Runtime.h"
 #include "framework/TextStreams.h"
@@ -56,7 +57,7 @@ void mainWindow::SetDefaultClockPrefs() {
   voiceMode = 0;
 }
 
-void mainWindow::Event_Close() {
+void mainWindow::WriteClockPrefs() {
   auto self = ::mainWindow();
   auto stream = fw::TextOutputStream::Create(PrefsFile());
   fw::String flags;
@@ -68,6 +69,10 @@ void mainWindow::Event_Close() {
   stream->WriteLine("alarmVoice=" + fw::Str(self->alarmVoice));
   stream->WriteLine("voiceMode=" + fw::Str(self->voiceMode));
   stream->Close();
+}
+
+void mainWindow::Event_Close() {
+  WriteClockPrefs();
   fw::Quit(0);
 }
 

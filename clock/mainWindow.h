@@ -34,6 +34,8 @@ class mainWindow : public fw::Window {
   void DrawBackdrop();
   // Reads the six lines of the clock settings file into the settings.
   void LoadClockPrefs(fw::TextInputStream& stream);
+  // Replaces the clock settings file with the six lines of the settings now held.
+  void WriteClockPrefs();
 
   // Menu items and commands.
   fw::Ref<fw::MenuItem> windowMenu();

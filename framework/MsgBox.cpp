@@ -2,12 +2,19 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
+#include <vector>
 
 namespace fw {
 namespace {
 std::function<void(const String&)>& TestHandler() {
   static std::function<void(const String&)> handler;
   return handler;
+}
+
+std::vector<QMessageBox*>& OpenBoxes() {
+  static std::vector<QMessageBox*> boxes;
+  return boxes;
 }
 }  // namespace
 
@@ -21,7 +28,13 @@ void MsgBox(const String& message) {
   box.setText(QString::fromStdString(message));
   box.setStandardButtons(QMessageBox::Ok);
   box.setDefaultButton(QMessageBox::Ok);  // Enter dismisses it
+  OpenBoxes().push_back(&box);
   box.exec();
+  OpenBoxes().erase(std::find(OpenBoxes().begin(), OpenBoxes().end(), &box));
+}
+
+void CloseMessageBoxes() {
+  for (QMessageBox* box : OpenBoxes()) box->done(QMessageBox::Ok);
 }
 
 void SetMsgBoxHandlerForTesting(std::function<void(const String&)> handler) {

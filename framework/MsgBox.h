@@ -7,6 +7,8 @@ namespace fw {
 
 // A modal message box with one OK button (Enter dismisses it); returns when dismissed.
 void MsgBox(const String& message);
+// Dismisses the message boxes on screen, as OK would: a quit signal must not wait for a click.
+void CloseMessageBoxes();
 
 // Tests replace the box with a function that receives the message (nullptr restores it).
 void SetMsgBoxHandlerForTesting(std::function<void(const String&)> handler);

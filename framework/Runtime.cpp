@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -10,7 +11,12 @@
 #include <QFont>
 #include <QTimer>
 #include <QElapsedTimer>
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
 #include <vector>
 
 #include "Application.h"
@@ -25,6 +31,7 @@ struct RuntimeState {
   Ref<Application> appObject;
   Delegate<std::shared_ptr<RuntimeException>(void (*)(void*), void*)> exceptionHelper;
   bool quitRequested = false;
+  bool quitSignalled = false;
   bool quitDone = false;
   int32_t exitStatus = 0;
   bool reportingException = false;
@@ -47,20 +54,27 @@ std::shared_ptr<RuntimeException> CallDirectly(void (*fn)(void*), void* arg) {
   return nullptr;
 }
 
-void ReportUncaught(const std::string& className, const std::string& message) {
-  const std::string text = "An unhandled " + className + " occurred: " + message;
+}  // namespace
+
+void ReportFailure(const std::string& text) {
   std::fprintf(stderr, "vantoViewer3: %s\n", text.c_str());
   std::fflush(stderr);
-  S().exitStatus = 1;
-  // A failure while the first report is still on screen is logged, not stacked up.
-  if (!S().reportingException) {
-    S().reportingException = true;
-    try {
-      MsgBox(text);
-    } catch (...) {
-    }
-    S().reportingException = false;
+  // After a quit signal nobody may be left to click a message box: the line has to do. A
+  // failure while the first report is still on screen is logged, not stacked up.
+  if (S().quitSignalled || S().reportingException) return;
+  S().reportingException = true;
+  try {
+    MsgBox(text);
+  } catch (...) {
   }
+  S().reportingException = false;
+}
+
+namespace {
+
+void ReportUncaught(const std::string& className, const std::string& message) {
+  S().exitStatus = 1;
+  ReportFailure("An unhandled " + className + " occurred: " + message);
   if (!S().quitRequested) Quit(1);
   S().exitStatus = 1;
 }
@@ -71,17 +85,33 @@ void ProcessQuit() {
   if (S().mainLoop) S().mainLoop->exit(S().exitStatus);
 }
 
-// The desktop asks the clock to quit with a signal (logout: SIGHUP, kill: SIGTERM, Ctrl+C:
-// SIGINT). The handler only writes to a pipe; the event loop turns that into the quit
-// request, so the settings are written as for "終了". A second signal ends the process at once.
+// The desktop asks the clock to quit with a signal (logout: SIGHUP and SIGTERM together,
+// kill: SIGTERM, Ctrl+C: SIGINT). The handler only writes to a pipe; the event loop turns that
+// into the quit request, so the settings are written as for "終了". Signals that follow do not
+// cut that quit short while it saves; once it has had kQuitGraceNs, a further signal ends
+// the process at once, the way out of a hung one.
 int gSignalPipe[2] = {-1, -1};
-volatile sig_atomic_t gSignalSeen = 0;
+constexpr int64_t kQuitGraceNs = 3'000'000'000;
+std::atomic<int64_t> gFirstSignalNs{-1};
+static_assert(std::atomic<int64_t>::is_always_lock_free, "read and written in a signal handler");
+
+// Straight to the kernel: no library's clock (a preloaded one included) runs in the handler.
+int64_t MonotonicNs() {
+  timespec now{};
+  syscall(SYS_clock_gettime, CLOCK_MONOTONIC, &now);
+  return int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
 
 void OnQuitSignal(int signo) {
-  if (gSignalSeen) _exit(128 + signo);
-  gSignalSeen = 1;
+  const int savedErrno = errno;
+  const int64_t now = MonotonicNs();
+  int64_t first = -1;
+  if (!gFirstSignalNs.compare_exchange_strong(first, now) && now - first >= kQuitGraceNs)
+    _exit(128 + signo);
+  // Every signal reaches the event loop: a message box that came up meanwhile goes too.
   const char byte = static_cast<char>(signo);
   [[maybe_unused]] auto n = write(gSignalPipe[1], &byte, 1);
+  errno = savedErrno;
 }
 
 void InstallQuitSignals() {
@@ -92,18 +122,71 @@ void InstallQuitSignals() {
     char buffer[16];
     while (read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
     }
+    S().quitSignalled = true;
+    CloseMessageBoxes();
     Quit(0);
   });
   struct sigaction action {};
   action.sa_handler = OnQuitSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (int signo : {SIGTERM, SIGINT, SIGHUP}) sigaction(signo, &action, nullptr);
+  for (int signo : {SIGTERM, SIGINT, SIGHUP}) {
+    // Started with SIGHUP ignored (nohup): the clock is meant to outlive its terminal.
+    struct sigaction inherited {};
+    if (signo == SIGHUP && sigaction(SIGHUP, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN)
+      continue;
+    sigaction(signo, &action, nullptr);
+  }
+}
+
+// Qt ends a process whose display does not open with a fatal message and an abort, which
+// dumps core. Here that is one line naming the display and exit status 1. Qt's messages
+// while it starts are held back and passed on once it is up, so a failed start prints no
+// pile of plugin diagnostics.
+struct HeldMessage {
+  QtMsgType type;
+  std::string category;
+  QString text;
+};
+std::mutex gHeldMutex;
+std::vector<HeldMessage> gHeldMessages;
+
+std::string DisplayName() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform && std::string(platform).rfind("xcb", 0) != 0)
+    return std::string("(platform \"") + platform + "\")";
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display) return "(DISPLAY is not set)";
+  return std::string("\"") + display + "\"";
+}
+
+void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    std::fprintf(stderr, "vantoViewer3: cannot open the display %s\n", DisplayName().c_str());
+    std::fflush(stderr);
+    _exit(1);
+  }
+  std::lock_guard lock(gHeldMutex);
+  gHeldMessages.push_back({type, context.category ? context.category : "", text});
+}
+
+void PassOnHeldMessages() {
+  std::vector<HeldMessage> held;
+  {
+    std::lock_guard lock(gHeldMutex);
+    held.swap(gHeldMessages);
+  }
+  for (const auto& m : held) {
+    const QMessageLogContext context(nullptr, 0, nullptr, m.category.c_str());
+    qt_message_output(m.type, context, m.text);
+  }
 }
 
 }  // namespace
 
 void RuntimeInit(int argc, char** argv) {
+  // A stderr whose reader is gone must not end the clock at its next line.
+  signal(SIGPIPE, SIG_IGN);
   if (QApplication::instance()) return;
   static int storedArgc = 1;
   static std::vector<char*> storedArgv;
@@ -112,7 +195,10 @@ void RuntimeInit(int argc, char** argv) {
   storedArgv.push_back(argc > 0 && argv ? argv[0] : programName);
   storedArgv.push_back(nullptr);
   storedArgc = 1;  // the clock takes no command line; Qt must not see test flags either
+  const QtMessageHandler previous = qInstallMessageHandler(HoldStartupMessage);
   new QApplication(storedArgc, storedArgv.data());
+  qInstallMessageHandler(previous);
+  PassOnHeldMessages();
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName("vantoViewer3");
   // The layouts name a Mac font; the nearest here is a sans with the Japanese glyphs.
@@ -202,6 +288,7 @@ void ProcessPendingEvents() {
 void ResetQuitStateForTesting() {
   ProcessPendingEvents();
   S().quitRequested = false;
+  S().quitSignalled = false;
   S().quitDone = false;
   S().exitStatus = 0;
   S().reportingException = false;

@@ -39,6 +39,8 @@ Ref<Application> GetAppObject();
 // the default handling: one line on stderr, a message box saying the same, then the quit
 // path with exit status 1.
 void Dispatch(const std::function<void()>& callback);
+// That report without the quit: the line on stderr and the message box.
+void ReportFailure(const std::string& text);
 
 // Processes pending events until `done` holds or `timeoutMs` passes (tests).
 bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs);

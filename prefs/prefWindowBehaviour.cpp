@@ -1,8 +1,9 @@
 // What the preferences window does: fill its controls from the clock settings, hand them
-// back on OK, preview alarm sounds and show a voice actor's signature picture.
+// back on OK and save them, preview alarm sounds and show a voice actor's signature picture.
 #include "clock/mainWindow.h"
 #include "framework/FolderItem.h"
 #include "framework/Picture.h"
+#include "framework/Runtime.h"
 #include "prefs/prefWindow.h"
 
 namespace prefs {
@@ -81,6 +82,13 @@ void prefWindow::PushButton1_Action(fw::Ref<fw::PushButton> /*button*/) {
   clockWindow->voiceMode = voiceMode()->ListIndex();
   StopPreview();
   Close();
+  // Saved now, not only at Close: a display that goes away ends the process without one. A
+  // failed save is reported and the clock runs on with the settings; Close tries again.
+  try {
+    clockWindow->WriteClockPrefs();
+  } catch (const fw::RuntimeException& e) {
+    fw::ReportFailure("the settings were not saved: " + e.Message());
+  }
 }
 
 void prefWindow::PushButton2_Action(fw::Ref<fw::PushButton> /*button*/) {

@@ -192,7 +192,8 @@ make_payload() {
 
 # start_app [FAKETIME]: starts the copied binary; with FAKETIME (libfaketime's syntax, for
 # instance "@2026-12-07 12:34:56") its clock starts there and runs on at real speed.
-# Extra variables for the application can be put in APP_ENV (an array of NAME=VALUE).
+# Extra variables for the application can be put in APP_ENV (an array of NAME=VALUE); its
+# stderr goes to the open file descriptor APP_STDERR_FD when set, else into $APP_LOG.
 start_app() {
   local faked=${1:-}
   local -a env_args=()
@@ -204,7 +205,7 @@ start_app() {
   fi
   env_args+=("QT_QPA_PLATFORM=xcb" "SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}")
   if [ -n "${APP_ENV+x}" ]; then env_args+=("${APP_ENV[@]}"); fi
-  env "${env_args[@]}" "$APP/bin/vantoViewer3" >"$APP_LOG" 2>&1 &
+  env "${env_args[@]}" "$APP/bin/vantoViewer3" >"$APP_LOG" 2>&"${APP_STDERR_FD:-1}" &
   APP_PID=$!
   APP_STATUS=
   log "started the application (pid $APP_PID${faked:+, time $faked})"

@@ -1,6 +1,7 @@
 #!/bin/bash
 # No data payload folder: one message box (a dialog titled with the application's name) says so, Enter dismisses it, the process ends with
 # status 0 and still writes the settings it loaded; no giant window ever reaches the screen.
+# A quit signal while the message is up takes the message away and quits the same way.
 source "$(dirname "$0")/lib.sh"
 
 start_x
@@ -39,4 +40,11 @@ read -r widest tallest <<<"$(largest_window_seen)"
 log "largest top-level window seen: $widest x $tallest"
 [ "$widest" -le 1000 ] && [ "$tallest" -le 1000 ] ||
   fail "a window of $widest x $tallest appeared"
-pass "message, exit 0, settings written back, no giant window"
+
+start_app "@2026-12-07 12:34:56"
+wait_window box '^vantoViewer3$' 10
+kill -TERM "$APP_PID"
+wait_app_exit 5
+[ "$APP_STATUS" = 0 ] || fail "exit status $APP_STATUS after SIGTERM with the message up"
+expect_prefs "$saved"
+pass "message, exit 0, settings written back, no giant window; SIGTERM takes the message away"

@@ -2,6 +2,9 @@
 // OK and Cancel, the alarm preview and the signature picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "PrefsTestSupport.h"
 #include "support/Pixels.h"
 
@@ -126,6 +129,42 @@ TEST_F(PrefsChanged, CancelAfterChangesWritesNothing) {
   SetTime(12, 1, 0);
   Tick();
   EXPECT_EQ(Playing(), 0);
+}
+
+// OK saves at once: a process ended without the main window's Close (its display gone)
+// keeps what OK took. A save that fails there is reported and the clock runs on.
+class PrefsSave : public PrefsFixture {};
+
+TEST_F(PrefsSave, OkWritesTheSettingsFile) {
+  auto w = OpenPrefs();
+  w->nameCheck(1)->Click();
+  w->voiceMode()->SetListIndex(2);
+  w->PushButton1()->Push();
+  EXPECT_EQ(testsupport::ReadFile(PrefsFile()),
+            "seiyuOn/Off=1,0,1,1,1,1,1,1,1,1,1,1\nalarmOn=0\nalarmHour=00\nalarmMin=00\n"
+            "alarmVoice=0\nvoiceMode=2\n");
+  EXPECT_FALSE(fw::QuitRequested());
+}
+
+TEST_F(PrefsSave, AFailedSaveAtOkKeepsTheClockAndTheSettingsAndCloseTriesAgain) {
+  auto w = OpenPrefs();
+  std::filesystem::remove_all(PrefsDir());
+  dir_.Write("config", "a file where the folder belongs\n");
+  w->voiceMode()->SetListIndex(3);
+  ::testing::internal::CaptureStderr();
+  w->PushButton1()->Push();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_NE(err.find("the settings were not saved"), std::string::npos) << err;
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_FALSE(fw::QuitRequested());
+  EXPECT_FALSE(window_->IsClosed());
+  EXPECT_EQ(window_->voiceMode, 3);
+
+  std::filesystem::remove(PrefsDir());
+  Quit();
+  EXPECT_NE(testsupport::ReadFile(PrefsFile()).find("\nvoiceMode=3\n"), std::string::npos);
+  EXPECT_EQ(fw::ExitStatus(), 0);
 }
 
 class PrefsPreview : public PrefsFixture {

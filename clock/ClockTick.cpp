@@ -13,6 +13,10 @@ bool IsTenMinuteMark(const fw::String& mm) {
   return false;
 }
 
+// Lines naming one minute beyond this add nothing a listener could tell apart, and each one
+// would hold a mixer channel until the voice ends.
+constexpr int kMaxVoicesPerMinute = 16;
+
 void PlayFile(const fw::Ref<fw::FolderItem>& file) {
   if (auto sound = file->OpenAsSound()) sound->Play();
 }
@@ -63,19 +67,18 @@ void mainWindow::ScanSchedule(const fw::Array<fw::String>& table, const fw::Stri
   // Each matching line is one more playback of the voice. The voice is decoded once for the
   // scan: a table naming one minute many times must not hold as many decoded copies.
   fw::Ref<fw::Sound> voice;
-  bool opened = false;
+  int started = 0;
   // Every line counts, the last one too: a table without a closing line end keeps it.
-  for (int32_t i = 0; i <= table.Ubound(); ++i) {
+  for (int32_t i = 0; i <= table.Ubound() && started < kMaxVoicesPerMinute; ++i) {
     const fw::String& line = table(i);
     if (fw::NthField(line, tab, 1) != hhmm) continue;
     const int32_t actor = fw::DoubleToInt32(fw::Val(fw::NthField(line, tab, 2)) - 1.0);
     // A line naming no voice actor (outside 1 to 13) plays nothing.
     if (actor < 0 || actor > nameCheck.Ubound() || !nameCheck(actor)) continue;
-    if (!opened) {
-      voice = dataPath->Child(voiceFileName)->OpenAsSound();
-      opened = true;
-    }
-    if (voice) voice->Play();
+    if (!voice) voice = dataPath->Child(voiceFileName)->OpenAsSound();
+    if (!voice) return;  // no sound: neither will the next line's be
+    voice->Play();
+    ++started;
   }
 }
 

@@ -27,19 +27,19 @@ namespace {
 
 enum class Audio { kClosed, kOpen, kResting, kUnavailable };
 
-struct Playback {
-  int channel;
-  std::shared_ptr<Sound::Impl> sound;  // keeps the chunk alive while the mixer reads it
-};
-
 struct SoundSystem {
   Audio audio = Audio::kClosed;
   unsigned session = 0;
-  std::vector<Playback> playbacks;
+  // By mixer channel: the sound started there, kept alive while the mixer reads its chunk;
+  // null once the channel is known to be free. A playback picks a free channel itself, so
+  // starting one never walks the others.
+  std::vector<std::shared_ptr<Sound::Impl>> channels;
+  std::vector<int> freeChannels;
+  int playing = 0;  // channels that hold a sound
   QTimer* poll = nullptr;  // runs only while something plays
   QTimer* rest = nullptr;  // closes the device after a quiet spell
   bool silent = false;     // no real device: the dummy driver stands in
-  int frequency = 0, channels = 0;
+  int frequency = 0, channelCount = 0;
   Uint16 format = 0;       // the mixer's format: chunks of the session are in it
 };
 
@@ -119,10 +119,12 @@ bool EnsureAudio(SoundSystem& s) {
   Uint16 format = 0;
   Mix_QuerySpec(&frequency, &format, &channels);
   // The sounds decoded before the rest are still good if the mixer came back in their format.
-  if (!resting || frequency != s.frequency || format != s.format || channels != s.channels) ++s.session;
+  if (!resting || frequency != s.frequency || format != s.format || channels != s.channelCount) ++s.session;
   s.frequency = frequency;
   s.format = format;
-  s.channels = channels;
+  s.channelCount = channels;
+  s.channels.clear();  // the mixer comes back with channels of its own choosing
+  s.freeChannels.clear();
   return true;
 }
 
@@ -175,26 +177,64 @@ double Mp3Seconds(const std::string& bytes) {
   return seconds;
 }
 
-bool StillPlaying(const Playback& p) {
-  return Mix_Playing(p.channel) && Mix_GetChunk(p.channel) == p.sound->chunk;
+bool StillPlaying(const SoundSystem& s, int channel) {
+  return Mix_Playing(channel) && Mix_GetChunk(channel) == s.channels[channel]->chunk;
+}
+
+void Release(SoundSystem& s, int channel) {
+  s.channels[channel].reset();
+  s.freeChannels.push_back(channel);
+  --s.playing;
 }
 
 // Releases the playbacks that have ended. Main thread only; the mixer thread never frees.
-void Reap(SoundSystem& s) {
+void ReleaseEnded(SoundSystem& s) {
   if (s.audio != Audio::kOpen) {
-    s.playbacks.clear();
-  } else {
-    std::erase_if(s.playbacks, [](const Playback& p) { return !StillPlaying(p); });
+    s.channels.clear();
+    s.freeChannels.clear();
+    s.playing = 0;
+    return;
   }
-  if (s.playbacks.empty() && s.poll && s.poll->isActive()) {
+  for (int channel = 0; channel < static_cast<int>(s.channels.size()); ++channel)
+    if (s.channels[channel] && !StillPlaying(s, channel)) Release(s, channel);
+}
+
+void StopPollingWhenQuiet(SoundSystem& s) {
+  if (s.playing == 0 && s.poll && s.poll->isActive()) {
     s.poll->stop();
     ArmRest(s);
   }
 }
 
+void Reap(SoundSystem& s) {
+  ReleaseEnded(s);
+  StopPollingWhenQuiet(s);
+}
+
+// A channel known to be free, or -1. When none is, the ended playbacks are released; when
+// fewer than half the channels come free, there are twice as many, so that this walk over
+// the channels is paid once for as many playbacks as it found room for.
+int TakeFreeChannel(SoundSystem& s) {
+  if (s.freeChannels.empty()) {
+    ReleaseEnded(s);
+    const int count = static_cast<int>(s.channels.size());
+    if (s.freeChannels.size() * 2 < s.channels.size() || count == 0) {
+      const int grown = std::max(8, count * 2);
+      if (Mix_AllocateChannels(grown) == grown) {
+        s.channels.resize(grown);
+        for (int channel = grown - 1; channel >= count; --channel) s.freeChannels.push_back(channel);
+      }
+    }
+  }
+  if (s.freeChannels.empty()) return -1;
+  const int channel = s.freeChannels.back();
+  s.freeChannels.pop_back();
+  return channel;
+}
+
 void Rest(SoundSystem& s) {
   Reap(s);
-  if (s.audio != Audio::kOpen || !s.playbacks.empty()) return;
+  if (s.audio != Audio::kOpen || s.playing != 0) return;
   Mix_CloseAudio();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   s.audio = Audio::kResting;
@@ -249,19 +289,15 @@ void Sound::Play() {
   if (s.audio == Audio::kResting) EnsureAudio(s);
   if (s.audio != Audio::kOpen || impl_->session != s.session) return;
   if (s.rest) s.rest->stop();
-  Reap(s);
-  int channel = Mix_PlayChannel(-1, impl_->chunk, 0);
-  if (channel < 0) {
-    // Every channel busy: a playback is never dropped, there are just more channels.
-    const int channels = Mix_AllocateChannels(-1);
-    if (Mix_Playing(-1) < channels) return;  // refused for another reason
-    Mix_AllocateChannels(std::max(8, channels * 2));
-    channel = Mix_PlayChannel(-1, impl_->chunk, 0);
-    if (channel < 0) return;
+  // Every channel busy: a playback is never dropped, there are just more channels.
+  const int channel = TakeFreeChannel(s);
+  if (channel < 0) return;
+  if (Mix_PlayChannel(channel, impl_->chunk, 0) != channel) {
+    s.freeChannels.push_back(channel);
+    return;
   }
-  // Whatever was listed on this channel has ended, or the mixer would not have chosen it.
-  std::erase_if(s.playbacks, [channel](const Playback& p) { return p.channel == channel; });
-  s.playbacks.push_back({channel, impl_});
+  s.channels[channel] = impl_;
+  ++s.playing;
   EnsurePolling(s);
   if (PlayObserver()) PlayObserver()(impl_->source);
 }
@@ -269,28 +305,26 @@ void Sound::Play() {
 void Sound::Stop() {
   SoundSystem& s = System();
   if (s.audio != Audio::kOpen) return;
-  for (const Playback& p : s.playbacks) {
-    if (p.sound == impl_ && Mix_GetChunk(p.channel) == impl_->chunk) Mix_HaltChannel(p.channel);
+  for (int channel = 0; channel < static_cast<int>(s.channels.size()); ++channel) {
+    if (s.channels[channel] != impl_) continue;
+    if (Mix_GetChunk(channel) == impl_->chunk) Mix_HaltChannel(channel);
+    Release(s, channel);
   }
-  std::erase_if(s.playbacks, [this](const Playback& p) { return p.sound == impl_; });
-  if (s.playbacks.empty() && s.poll) {
-    s.poll->stop();
-    ArmRest(s);
-  }
+  StopPollingWhenQuiet(s);
 }
 
 bool Sound::IsPlaying() const {
   const SoundSystem& s = System();
   if (s.audio != Audio::kOpen) return false;
-  return std::any_of(s.playbacks.begin(), s.playbacks.end(), [this](const Playback& p) {
-    return p.sound == impl_ && StillPlaying(p);
-  });
+  for (int channel = 0; channel < static_cast<int>(s.channels.size()); ++channel)
+    if (s.channels[channel] == impl_ && StillPlaying(s, channel)) return true;
+  return false;
 }
 
 int ActiveSoundPlaybacks() {
   SoundSystem& s = System();
   Reap(s);
-  return static_cast<int>(s.playbacks.size());
+  return s.playing;
 }
 
 void ShutdownSound() {
@@ -301,9 +335,11 @@ void ShutdownSound() {
   s.rest = nullptr;
   if (s.audio == Audio::kOpen) Mix_HaltChannel(-1);
   // Chunks that only the list held go now, while the mixer still knows its channels.
-  std::vector<Playback> ended;
-  ended.swap(s.playbacks);
+  std::vector<std::shared_ptr<Sound::Impl>> ended;
+  ended.swap(s.channels);
   ended.clear();
+  s.freeChannels.clear();
+  s.playing = 0;
   if (s.audio == Audio::kOpen) {
     Mix_CloseAudio();
     Mix_Quit();
@@ -334,7 +370,7 @@ Ref<Sound> FolderItem::OpenAsSound() const {
     Mix_FreeChunk(chunk);
     return nullptr;
   }
-  if (s.playbacks.empty()) ArmRest(s);  // opened only to decode: rest again unless it plays
+  if (s.playing == 0) ArmRest(s);  // opened only to decode: rest again unless it plays
   auto impl = std::make_shared<Sound::Impl>(chunk, s.session);
   impl->source = path_;
   return New<Sound>(std::move(impl));

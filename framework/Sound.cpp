@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "FolderItem.h"
+#include "Mp3Frames.h"
 #include "RegularFile.h"
 #include "SoundImpl.h"
 
@@ -142,41 +143,6 @@ void ArmRest(SoundSystem& s) {
   s.rest->start();
 }
 
-// How long an MP3 stream plays, from its frame headers (an ID3v2 tag skipped). Bytes that
-// are no frame header are stepped over one at a time, so the figure errs on the long side.
-double Mp3Seconds(const std::string& bytes) {
-  static const int kBitrates[2][16] = {
-      {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},      // MPEG 2 and 2.5
-      {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0}};  // MPEG 1
-  static const int kRates[4][3] = {{11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
-  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-  const size_t n = bytes.size();
-  size_t pos = 0;
-  if (n >= 10 && b[0] == 'I' && b[1] == 'D' && b[2] == '3') {
-    pos = 10 + ((size_t(b[6] & 0x7F) << 21) | (size_t(b[7] & 0x7F) << 14) | (size_t(b[8] & 0x7F) << 7) |
-                size_t(b[9] & 0x7F));
-    if (b[5] & 0x10) pos += 10;  // footer
-  }
-  double seconds = 0;
-  while (pos + 4 <= n) {
-    const int version = (b[pos + 1] >> 3) & 3;  // 0: MPEG 2.5, 2: MPEG 2, 3: MPEG 1
-    const int layer = (b[pos + 1] >> 1) & 3;    // 1: Layer III
-    const int bitrate = kBitrates[version == 3][b[pos + 2] >> 4];
-    const int rate = kRates[version][std::min((b[pos + 2] >> 2) & 3, 2)];
-    if (b[pos] != 0xFF || (b[pos + 1] & 0xE0) != 0xE0 || layer != 1 || bitrate == 0 || rate == 0 ||
-        ((b[pos + 2] >> 2) & 3) == 3) {
-      ++pos;
-      continue;
-    }
-    const int padding = (b[pos + 2] >> 1) & 1;
-    const int samples = version == 3 ? 1152 : 576;
-    const size_t length = size_t(samples / 8) * size_t(bitrate) * 1000 / size_t(rate) + size_t(padding);
-    seconds += double(samples) / rate;
-    pos += std::max<size_t>(length, 4);
-  }
-  return seconds;
-}
-
 bool StillPlaying(const SoundSystem& s, int channel) {
   return Mix_Playing(channel) && Mix_GetChunk(channel) == s.channels[channel]->chunk;
 }
@@ -249,15 +215,6 @@ void EnsurePolling(SoundSystem& s) {
     QObject::connect(s.poll, &QTimer::timeout, [] { Reap(System()); });
   }
   if (!s.poll->isActive()) s.poll->start();
-}
-
-// MP3 only: an ID3v2 tag or an MPEG Layer III frame header. Anything else must not reach
-// the mixer, which would try its other decoders, down to formats without any magic bytes.
-bool LooksLikeMp3(const std::string& bytes) {
-  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-  if (bytes.size() < 4) return false;
-  if (b[0] == 'I' && b[1] == 'D' && b[2] == '3') return true;
-  return b[0] == 0xFF && (b[1] & 0xE6) == 0xE2;  // frame sync, layer III
 }
 
 }  // namespace
@@ -361,7 +318,7 @@ Ref<Sound> FolderItem::OpenAsSound() const {
   Uint16 format = 0;
   if (Mix_QuerySpec(&rate, &format, &channels) == 0) return nullptr;
   const int bytesPerSample = SDL_AUDIO_BITSIZE(format) / 8;
-  if (Mp3Seconds(*bytes) * rate * channels * bytesPerSample > double(kMaxSoundBytes)) return nullptr;
+  if (MpegAudioSeconds(*bytes) * rate * channels * bytesPerSample > double(kMaxSoundBytes)) return nullptr;
   SDL_RWops* source = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
   if (!source) return nullptr;
   Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);

@@ -409,6 +409,42 @@ TEST(SoundBound, SmallFileThatDecodesPastTheBoundOpensAsNoSound) {
   EXPECT_LT(grown, fw::kMaxSoundBytes + (48LL << 20)) << "peak grew by " << (grown >> 20) << " MiB";
 }
 
+// The decoder takes MPEG audio of every layer, and frames whose header names no bitrate (free
+// format, as long as the next header says): an ID3 tag before MPEG-2 Layer II frames let the
+// stream past the length check, and 20 MB decoded for 27 s to 6.8 GB. Each file below is
+// silence claiming about 100 MiB decoded; within the bound the same stream is a sound.
+TEST(SoundBound, StreamsOfEveryLayerAndFreeFormatAreMeasured) {
+  const struct {
+    const char* kind;
+    const char* header;  // 16 kHz mono, no CRC; nothing allocated after it: silence
+    size_t frameBytes;
+    int frames;
+  } kStreams[] = {
+      {"MPEG-2 Layer II at 8 kbit/s behind an ID3 tag", "\xFF\xF5\x18\xC0", 72, 8000},
+      {"MPEG-2 Layer II, free format, behind an ID3 tag", "\xFF\xF5\x08\xC0", 13, 8000},
+      {"MPEG-2 Layer III, free format", "\xFF\xF3\x08\xC0", 13, 16000},
+  };
+  testsupport::TempDir dir;
+  for (const auto& stream : kStreams) {
+    SCOPED_TRACE(stream.kind);
+    auto bytes = [&](int frames) {
+      std::string frame(stream.header, 4);
+      frame.resize(stream.frameBytes, '\0');
+      std::string out;
+      if (frame[1] != '\xF3') out = std::string("ID3\x04\x00\x00\x00\x00\x00\x0A", 10) + std::string(10, '\0');
+      for (int i = 0; i < frames; ++i) out += frame;
+      return out;
+    };
+    EXPECT_TRUE(fw::FolderItem(dir.Write("short.mp3", bytes(100)).string()).OpenAsSound()) << "not decoded";
+    const auto path = dir.Write("long.mp3", bytes(stream.frames));
+    ASSERT_TRUE(ResetPeakResident());
+    const int64_t before = PeakResident();
+    EXPECT_FALSE(fw::FolderItem(path.string()).OpenAsSound());
+    const int64_t grown = PeakResident() - before;
+    EXPECT_LT(grown, 16LL << 20) << "peak grew by " << (grown >> 20) << " MiB";
+  }
+}
+
 TEST(PictureBound, LargestAllowedPictureAndOneRowMore) {
   // 8192 x 8192 is exactly the bound (256 MiB decoded at 32 bits); one more row is refused
   // before a pixel is allocated.

@@ -5,10 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#define SDL_MAIN_HANDLED
-#include <SDL.h>
-#include <SDL_mixer.h>
-
 #include <QCoreApplication>
 #include <QTimer>
 #include <algorithm>
@@ -19,6 +15,7 @@
 #include <vector>
 
 #include "FolderItem.h"
+#include "MixerLibrary.h"
 #include "Mp3Frames.h"
 #include "RegularFile.h"
 #include "SoundImpl.h"
@@ -59,15 +56,18 @@ SoundSystem& System() {
 
 int liveSounds = 0;
 
+// Set by the first sound that needs the device; every other call below comes after that.
+const MixerLibrary* sdl = nullptr;
+
 std::function<void(const std::string&)>& PlayObserver() {
   static auto* observer = new std::function<void(const std::string&)>;
   return *observer;
 }
 
 bool OpenMixer() {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-  if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  if (sdl->Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+    sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
   return true;
@@ -93,32 +93,37 @@ void SilenceAlsaDiagnostics() {
 bool EnsureAudio(SoundSystem& s) {
   if (s.audio == Audio::kOpen) return true;
   if (s.audio == Audio::kUnavailable) return false;
+  if (!sdl) sdl = LoadMixerLibrary();
+  if (!sdl) {
+    s.audio = Audio::kUnavailable;
+    return false;
+  }
   const bool resting = s.audio == Audio::kResting;
   // SDL would otherwise take over SIGINT and SIGTERM and turn them into events nobody reads.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SilenceAlsaDiagnostics();
-  Mix_Init(MIX_INIT_MP3);
+  sdl->Mix_Init(MIX_INIT_MP3);
   bool open = !s.silent && OpenMixer();
   if (!open) {
     // Said once: the device is opened again after every quiet spell.
     if (!s.silent)
-      std::fprintf(stderr, "vantoViewer3: no audio device (%s); running silently\n", SDL_GetError());
+      std::fprintf(stderr, "vantoViewer3: no audio device (%s); running silently\n", sdl->SDL_GetError());
     s.silent = true;
     // The dummy driver consumes samples in real time, so playbacks still end on time and
     // IsPlaying still tells the truth.
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    sdl->SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     open = OpenMixer();
-    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    sdl->SDL_ResetHint(SDL_HINT_AUDIODRIVER);
   }
   if (!open) {
-    Mix_Quit();
+    sdl->Mix_Quit();
     s.audio = Audio::kUnavailable;
     return false;
   }
   s.audio = Audio::kOpen;
   int frequency = 0, channels = 0;
   Uint16 format = 0;
-  Mix_QuerySpec(&frequency, &format, &channels);
+  sdl->Mix_QuerySpec(&frequency, &format, &channels);
   // The sounds decoded before the rest are still good if the mixer came back in their format.
   if (!resting || frequency != s.frequency || format != s.format || channels != s.channelCount) ++s.session;
   s.frequency = frequency;
@@ -144,7 +149,7 @@ void ArmRest(SoundSystem& s) {
 }
 
 bool StillPlaying(const SoundSystem& s, int channel) {
-  return Mix_Playing(channel) && Mix_GetChunk(channel) == s.channels[channel]->chunk;
+  return sdl->Mix_Playing(channel) && sdl->Mix_GetChunk(channel) == s.channels[channel]->chunk;
 }
 
 void Release(SoundSystem& s, int channel) {
@@ -186,7 +191,7 @@ int TakeFreeChannel(SoundSystem& s) {
     const int count = static_cast<int>(s.channels.size());
     if (s.freeChannels.size() * 2 < s.channels.size() || count == 0) {
       const int grown = std::max(8, count * 2);
-      if (Mix_AllocateChannels(grown) == grown) {
+      if (sdl->Mix_AllocateChannels(grown) == grown) {
         s.channels.resize(grown);
         for (int channel = grown - 1; channel >= count; --channel) s.freeChannels.push_back(channel);
       }
@@ -201,8 +206,8 @@ int TakeFreeChannel(SoundSystem& s) {
 void Rest(SoundSystem& s) {
   Reap(s);
   if (s.audio != Audio::kOpen || s.playing != 0) return;
-  Mix_CloseAudio();
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  sdl->Mix_CloseAudio();
+  sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
   s.audio = Audio::kResting;
 }
 
@@ -224,7 +229,7 @@ Sound::Impl::Impl(Mix_Chunk* c, unsigned s) : chunk(c), session(s) { ++liveSound
 Sound::Impl::~Impl() {
   --liveSounds;
   // Mix_FreeChunk halts any channel still on this chunk and copes with a closed mixer.
-  Mix_FreeChunk(chunk);
+  sdl->Mix_FreeChunk(chunk);
 }
 
 int LiveSoundsForTesting() { return liveSounds; }
@@ -249,7 +254,7 @@ void Sound::Play() {
   // Every channel busy: a playback is never dropped, there are just more channels.
   const int channel = TakeFreeChannel(s);
   if (channel < 0) return;
-  if (Mix_PlayChannel(channel, impl_->chunk, 0) != channel) {
+  if (sdl->Mix_PlayChannelTimed(channel, impl_->chunk, 0, -1) != channel) {
     s.freeChannels.push_back(channel);
     return;
   }
@@ -264,7 +269,7 @@ void Sound::Stop() {
   if (s.audio != Audio::kOpen) return;
   for (int channel = 0; channel < static_cast<int>(s.channels.size()); ++channel) {
     if (s.channels[channel] != impl_) continue;
-    if (Mix_GetChunk(channel) == impl_->chunk) Mix_HaltChannel(channel);
+    if (sdl->Mix_GetChunk(channel) == impl_->chunk) sdl->Mix_HaltChannel(channel);
     Release(s, channel);
   }
   StopPollingWhenQuiet(s);
@@ -290,7 +295,7 @@ void ShutdownSound() {
   s.poll = nullptr;
   delete s.rest;
   s.rest = nullptr;
-  if (s.audio == Audio::kOpen) Mix_HaltChannel(-1);
+  if (s.audio == Audio::kOpen) sdl->Mix_HaltChannel(-1);
   // Chunks that only the list held go now, while the mixer still knows its channels.
   std::vector<std::shared_ptr<Sound::Impl>> ended;
   ended.swap(s.channels);
@@ -298,11 +303,11 @@ void ShutdownSound() {
   s.freeChannels.clear();
   s.playing = 0;
   if (s.audio == Audio::kOpen) {
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdl->Mix_CloseAudio();
+    sdl->Mix_Quit();
+    sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
   } else if (s.audio == Audio::kResting) {
-    Mix_Quit();
+    sdl->Mix_Quit();
   }
   s.audio = Audio::kClosed;  // a later sound opens the device again
 }
@@ -316,15 +321,15 @@ Ref<Sound> FolderItem::OpenAsSound() const {
   // long it plays, so it is refused before a single sample is decoded.
   int rate = 0, channels = 0;
   Uint16 format = 0;
-  if (Mix_QuerySpec(&rate, &format, &channels) == 0) return nullptr;
+  if (sdl->Mix_QuerySpec(&rate, &format, &channels) == 0) return nullptr;
   const int bytesPerSample = SDL_AUDIO_BITSIZE(format) / 8;
   if (MpegAudioSeconds(*bytes) * rate * channels * bytesPerSample > double(kMaxSoundBytes)) return nullptr;
-  SDL_RWops* source = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
+  SDL_RWops* source = sdl->SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
   if (!source) return nullptr;
-  Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
+  Mix_Chunk* chunk = sdl->Mix_LoadWAV_RW(source, 1);
   if (!chunk) return nullptr;
   if (chunk->alen == 0 || chunk->alen > kMaxSoundBytes) {
-    Mix_FreeChunk(chunk);
+    sdl->Mix_FreeChunk(chunk);
     return nullptr;
   }
   if (s.playing == 0) ArmRest(s);  // opened only to decode: rest again unless it plays

@@ -24,4 +24,6 @@ bool SoundPollingForTesting();
 // Tests: whether the audio device is open; how long it stays open without a playback.
 bool AudioOpenForTesting();
 void SetAudioRestForTesting(int milliseconds);
+// Tests: the audio library to load in place of SDL_mixer; before the first sound only.
+void SetMixerLibraryForTesting(const char* soname);
 }  // namespace fw

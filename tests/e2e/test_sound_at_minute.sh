@@ -2,7 +2,8 @@
 # Sound at the minute and not before, captured by SDL's disk audio driver: the payload has a
 # minute voice for 12:35 only, the clock starts at 12:34:57 with the default settings (voice
 # mode 0, every voice actor on). The first tick's minute, 12:34, has no voice: silence. At
-# 12:35:00 the minute voice plays.
+# 12:35:00 the minute voice plays. The audio libraries are loaded by that first sound: a
+# clock that has not spoken has not mapped them.
 source "$(dirname "$0")/lib.sh"
 
 start_x
@@ -27,6 +28,8 @@ start_app "@2026-12-07 12:34:57"
 wait_main_window win 10
 wait_until 3 eval '[[ "$(window_title "$win")" == 12:34:* ]]' ||
   fail "the title never showed 12:34 (\"$(window_title "$win")\")"
+sdl_mapped() { grep -q '/libSDL2[-_]' "/proc/$APP_PID/maps"; }
+sdl_mapped && fail "SDL is mapped before any sound: $(grep -o '/[^ ]*libSDL2[^ ]*' "/proc/$APP_PID/maps" | sort -u)"
 
 # Until the title turns 12:35, the capture stays silent.
 checks=0
@@ -47,6 +50,7 @@ wait_until 3 eval '[ "$(captured)" = sound ]' ||
   fail "no sound within 3 s of 12:35 (title \"$(window_title "$win")\"): $( [ -e "$RAW" ] && "$PROBE" audio "$RAW" || echo no capture file)"
 stats=$("$PROBE" audio "$RAW")
 log "sound after 12:35: $stats"
+sdl_mapped || fail "a sound played but SDL is not mapped"
 # The voice starts at once: its first sound lies within the first second of the capture
 # (44100 frames of 2 channels of 2 bytes).
 first=$(sed -n 's/.*first_nonzero=\([0-9-]*\).*/\1/p' <<<"$stats")

@@ -152,6 +152,23 @@ TEST_F(SoundTest, OnlyMp3FilesOpenAsSounds) {
   EXPECT_TRUE(FolderItem(dir_.Write("renamed.dat", mp3).string()).OpenAsSound());
 }
 
+TEST_F(SoundTest, WithoutTheAudioLibrarySoundsOpenAsNoneAndItIsSaidOnce) {
+  // In a fresh process: here the library is loaded already. Exit 1: a sound opened; 2: not
+  // exactly the one line.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        fw::SetMixerLibraryForTesting("libvv-no-such-mixer.so.0");
+        ::testing::internal::CaptureStderr();
+        const bool opened = OpenTone() || OpenTone();
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        std::fputs(err.c_str(), stderr);
+        const bool oneLine = std::count(err.begin(), err.end(), '\n') == 1;
+        std::_Exit(opened ? 1 : oneLine ? 0 : 2);
+      },
+      ::testing::ExitedWithCode(0), "vantoViewer3: no audio device \\(libvv-no-such-mixer[^\n]*\\); running silently");
+}
+
 // Last in this file: it closes the device and opens it again through the fallback.
 TEST_F(SoundTest, WithoutADeviceSoundsRunSilentlyAndShutdownQuietsOldOnes) {
   auto before = OpenTone();

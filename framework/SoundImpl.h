@@ -21,9 +21,10 @@ namespace fw {
 // Tests: decoded sounds still in memory; whether the end-of-playback check is running.
 int LiveSoundsForTesting();
 bool SoundPollingForTesting();
-// Tests: whether the audio device is open; how long it stays open without a playback.
+// Tests: whether the audio device is open; how long it stays open without a playback (the
+// previous setting is returned).
 bool AudioOpenForTesting();
-void SetAudioRestForTesting(int milliseconds);
+int SetAudioRestForTesting(int milliseconds);
 // Tests: the audio library to load in place of SDL_mixer; before the first sound only.
 void SetMixerLibraryForTesting(const char* soname);
 }  // namespace fw

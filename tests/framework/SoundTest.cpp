@@ -70,7 +70,7 @@ TEST_F(SoundTest, PlaybackOutlivesTheLastReference) {
 
 TEST_F(SoundTest, DeviceRestsWhenQuietAndComesBackForTheNextPlayback) {
   // An open device mixes silence on its own thread all day; it closes after a quiet spell.
-  fw::SetAudioRestForTesting(50);
+  const int rest = fw::SetAudioRestForTesting(50);
   auto sound = OpenTone();
   ASSERT_TRUE(sound);
   sound->Play();
@@ -81,7 +81,7 @@ TEST_F(SoundTest, DeviceRestsWhenQuietAndComesBackForTheNextPlayback) {
   EXPECT_TRUE(fw::AudioOpenForTesting());
   EXPECT_TRUE(sound->IsPlaying());
   ASSERT_TRUE(fw::ProcessEventsUntil([&] { return !sound->IsPlaying(); }, 5000));
-  fw::SetAudioRestForTesting(5000);
+  fw::SetAudioRestForTesting(rest);
 }
 
 TEST_F(SoundTest, PlaybacksOverlapAndStopEndsOnlyThisSounds) {

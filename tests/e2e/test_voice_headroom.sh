@@ -18,14 +18,16 @@ APP_ENV=("SDL_DISKAUDIOFILE=$RAW")
 start_app "@2026-12-07 12:00:01"
 wait_main_window win 10
 
-# The capture runs in real time: wait until it holds 4 s after the call's first sound
-# (44100 frames of 2 channels of 2 bytes a second), longer than the call.
+# The capture runs in real time until the device rests after the call: it holds the whole
+# call once the clock has closed the file, or 4 s after the call's first sound (44100 frames
+# of 2 channels of 2 bytes a second), longer than the call.
 stat() { "$PROBE" audio "$RAW" | sed -n "s/.*$1=\([0-9-]*\).*/\1/p"; }
+capture_closed() { ! ls -l "/proc/$APP_PID/fd" 2>/dev/null | grep -qF "$RAW"; }
 whole_call() {
   [ -s "$RAW" ] || return 1
   local first
   first=$(stat first_nonzero)
-  [ "$first" -ge 0 ] && [ "$(stat bytes)" -ge $((first + 4 * 176400)) ]
+  [ "$first" -ge 0 ] && { capture_closed || [ "$(stat bytes)" -ge $((first + 4 * 176400)) ]; }
 }
 wait_until 10 whole_call || fail "no whole call captured: $([ -e "$RAW" ] && "$PROBE" audio "$RAW")"
 peak=$(stat peak)

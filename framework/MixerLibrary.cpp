@@ -11,9 +11,10 @@ namespace {
 const char* gMixerSoname = "libSDL2_mixer-2.0.so.0";
 
 const MixerLibrary* Load() {
+  // Lazy, as a link at exec binds: a millisecond less than binding all forty libraries now.
   // Local: nothing else in the process is to bind to SDL by accident. Never closed: the
   // mixer's thread and its chunks may outlive any owner we could give it.
-  void* handle = dlopen(gMixerSoname, RTLD_NOW | RTLD_LOCAL);
+  void* handle = dlopen(gMixerSoname, RTLD_LAZY | RTLD_LOCAL);
   static MixerLibrary library;
   const char* missing = nullptr;
   if (handle) {

@@ -22,12 +22,7 @@ void initialize() {
 }
 
 std::shared_ptr<fw::RuntimeException> CallFunctionWithExceptionHandling(void (*fn)(void*), void* arg) {
-  try {
-    fn(arg);
-  } catch (const fw::RuntimeException& e) {
-    return e.Clone();
-  }
-  return nullptr;
+  return fw::CallCatchingRuntimeException(fn, arg);
 }
 
 void Main() {

@@ -1,7 +1,7 @@
 // The clock settings file: read once at Open, replaced whole at the preferences window's OK
 // and when the main window closes.
 #include "clock/mainWindow.h"
-#include "framework/Runtime.h"
+#include "framework/EventLoop.h"
 #include "framework/TextStreams.h"
 
 namespace clockcore {

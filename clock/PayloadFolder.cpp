@@ -1,7 +1,7 @@
 // Step 1 and 2 of the main window's Open: the data payload folder and the window's size set.
 #include "clock/mainWindow.h"
+#include "framework/EventLoop.h"
 #include "framework/MsgBox.h"
-#include "framework/Runtime.h"
 
 namespace clockcore {
 namespace {

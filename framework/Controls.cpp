@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include "EventLoop.h"
 #include "PictureImpl.h"
-#include "Runtime.h"
 
 namespace fw {
 namespace {

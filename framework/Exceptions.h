@@ -55,7 +55,14 @@ class IOException : public RuntimeException {
 };
 
 // Runs fn(arg). Returns the RuntimeException (or subclass) it raised, nullptr when it raised
-// none; any other exception passes on to the caller.
-using ExceptionHelper = std::shared_ptr<RuntimeException> (*)(void (*fn)(void*), void* arg);
+// none; any other exception passes on to the caller. The body of every exception helper.
+inline std::shared_ptr<RuntimeException> CallCatchingRuntimeException(void (*fn)(void*), void* arg) {
+  try {
+    fn(arg);
+  } catch (const RuntimeException& e) {
+    return e.Clone();
+  }
+  return nullptr;
+}
 
 }  // namespace fw

@@ -1,6 +1,6 @@
 #include "MenuItem.h"
 
-#include "Runtime.h"
+#include "EventLoop.h"
 
 namespace fw {
 

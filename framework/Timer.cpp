@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "Runtime.h"
+#include "EventLoop.h"
 #include "Window.h"
 
 namespace fw {

@@ -15,8 +15,8 @@
 #include <map>
 
 #include "Controls.h"
+#include "EventLoop.h"
 #include "PictureImpl.h"
-#include "Runtime.h"
 #include "WindowImpl.h"
 
 namespace fw {

@@ -7,6 +7,7 @@
 
 #include "framework/FolderItem.h"
 #include "framework/Runtime.h"
+#include "framework/Testing.h"
 #include "framework/WindowImpl.h"
 
 namespace bench {

@@ -31,8 +31,8 @@
 
 #include "BenchClock.h"
 #include "framework/FolderItem.h"
-#include "framework/Runtime.h"
 #include "framework/Sound.h"
+#include "framework/Testing.h"
 #include "mediagen/MediaGen.h"
 
 namespace {

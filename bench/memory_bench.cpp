@@ -15,8 +15,8 @@
 #include <string>
 
 #include "BenchClock.h"
-#include "framework/Runtime.h"
 #include "framework/Sound.h"
+#include "framework/Testing.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "clock/TextTables.h"
 
 #include "app/App.h"
+#include "clock/Testing.h"
 #include "framework/TextStreams.h"
 
 namespace clockcore {

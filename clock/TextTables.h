@@ -12,7 +12,5 @@ fw::String Alarm();
 
 // Empties the four cached texts (at exit).
 void ReleaseTableTexts();
-// Forgets that the tables were read, so a test can read other ones.
-void ResetTableTextsForTesting();
 
 }  // namespace clockcore

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "ApplicationImpl.h"
+#include "Testing.h"
 
 namespace fw {
 namespace {

@@ -18,8 +18,4 @@ class Application : public Object {
   Ref<fw::MenuBar> menuBar_;
 };
 
-// Tests stand the executable somewhere else (empty restores the real one); the application
-// folder, two levels above it, moves with it.
-void SetExecutableFileForTesting(const String& path);
-
 }  // namespace fw

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "Testing.h"
+
 namespace fw {
 
 namespace {

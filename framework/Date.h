@@ -1,8 +1,6 @@
 #pragma once
-// Dates in local time. Tests set the framework's clock; the program has no setting for it.
-#include <chrono>
-#include <functional>
-
+// Dates in local time. Tests set the framework's clock (Testing.h); the program has no
+// setting for it.
 #include "Object.h"
 #include "Strings.h"
 
@@ -27,9 +25,5 @@ class Date : public Object {
 
 String Str(const Date& date);
 inline String Str(const Ref<Date>& date) { return Str(*date); }
-
-// The framework's clock: the current time as the Date constructor sees it.
-using ClockSource = std::function<std::chrono::system_clock::time_point()>;
-void SetClockForTesting(ClockSource source);  // nullptr restores the system clock
 
 }  // namespace fw

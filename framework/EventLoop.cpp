@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "Testing.h"
+
 namespace fw {
 namespace {
 

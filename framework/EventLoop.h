@@ -46,11 +46,4 @@ void Quit(int32_t code = 0);
 bool QuitRequested();
 int32_t ExitStatus();
 
-// Processes pending events until `done` holds or `timeoutMs` passes (tests).
-bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs);
-void ProcessPendingEvents();
-
-// Forgets a finished quit so that tests can run another start-up in the same process.
-void ResetQuitStateForTesting();
-
 }  // namespace fw

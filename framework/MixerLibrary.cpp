@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "Testing.h"
+
 namespace fw {
 namespace {
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "Testing.h"
+
 namespace fw {
 namespace {
 std::function<void(const String&)>& TestHandler() {

@@ -1,6 +1,4 @@
 #pragma once
-#include <functional>
-
 #include "Strings.h"
 
 namespace fw {
@@ -9,8 +7,5 @@ namespace fw {
 void MsgBox(const String& message);
 // Dismisses the message boxes on screen, as OK would: a quit signal must not wait for a click.
 void CloseMessageBoxes();
-
-// Tests replace the box with a function that receives the message (nullptr restores it).
-void SetMsgBoxHandlerForTesting(std::function<void(const String&)> handler);
 
 }  // namespace fw

@@ -19,6 +19,7 @@
 #include "Mp3Frames.h"
 #include "RegularFile.h"
 #include "SoundImpl.h"
+#include "Testing.h"
 
 namespace fw {
 namespace {

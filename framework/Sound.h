@@ -3,7 +3,6 @@
 // to its end even after the system drops its last reference; nothing is freed or called
 // back on the audio thread.
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,7 +35,5 @@ inline constexpr int64_t kMaxSoundBytes = 64LL * 1024 * 1024;
 int ActiveSoundPlaybacks();
 // Stops all sound and closes the audio device (at exit).
 void ShutdownSound();
-// Tests learn which file each started playback comes from (nullptr: nobody listens).
-void SetPlayObserverForTesting(std::function<void(const std::string& file)> observer);
 
 }  // namespace fw

@@ -16,15 +16,3 @@ struct fw::Sound::Impl {
   const unsigned session;  // the opening of the audio device whose format the chunk is in
   std::string source;      // the file it was decoded from
 };
-
-namespace fw {
-// Tests: decoded sounds still in memory; whether the end-of-playback check is running.
-int LiveSoundsForTesting();
-bool SoundPollingForTesting();
-// Tests: whether the audio device is open; how long it stays open without a playback (the
-// previous setting is returned).
-bool AudioOpenForTesting();
-int SetAudioRestForTesting(int milliseconds);
-// Tests: the audio library to load in place of SDL_mixer; before the first sound only.
-void SetMixerLibraryForTesting(const char* soname);
-}  // namespace fw

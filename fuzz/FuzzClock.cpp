@@ -7,8 +7,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "clock/Testing.h"
 #include "clock/TextTables.h"
 #include "framework/Runtime.h"
+#include "framework/Testing.h"
 #include "support/ClockHarness.h"
 
 namespace fuzzclock {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "FuzzClock.h"
-#include "framework/Runtime.h"
+#include "framework/Testing.h"
 #include "mediagen/MediaGen.h"
 
 namespace {

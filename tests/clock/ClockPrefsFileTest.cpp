@@ -7,7 +7,8 @@
 #include <array>
 #include <fstream>
 
-#include "framework/Runtime.h"
+#include "framework/EventLoop.h"
+#include "framework/Testing.h"
 #include "support/ClockFixture.h"
 
 using testsupport::ClockFixture;

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "framework/Runtime.h"
 #include "framework/Sound.h"
+#include "framework/Testing.h"
 #include "framework/WindowImpl.h"
 #include "support/ClockFixture.h"
 #include "support/Pixels.h"

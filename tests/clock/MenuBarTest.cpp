@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/MenuBar1.h"
-#include "framework/Runtime.h"
+#include "framework/EventLoop.h"
+#include "framework/Testing.h"
 #include "support/ClockFixture.h"
 
 using testsupport::ClockFixture;

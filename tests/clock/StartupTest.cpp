@@ -5,7 +5,8 @@
 #include "app/MenuBar1.h"
 #include "app/Startup.h"
 #include "framework/ClassRegistry.h"
-#include "framework/Runtime.h"
+#include "framework/EventLoop.h"
+#include "framework/Testing.h"
 #include "support/ClockFixture.h"
 
 using testsupport::ClockFixture;

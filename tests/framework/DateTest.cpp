@@ -1,4 +1,5 @@
 #include "framework/Date.h"
+#include "framework/Testing.h"
 
 #include <gtest/gtest.h>
 

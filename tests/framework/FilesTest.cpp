@@ -10,6 +10,7 @@
 
 #include "framework/Application.h"
 #include "framework/FolderItem.h"
+#include "framework/Testing.h"
 #include "framework/TextStreams.h"
 #include "support/TempDir.h"
 

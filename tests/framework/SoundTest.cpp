@@ -9,9 +9,8 @@
 #include <map>
 
 #include "framework/FolderItem.h"
-#include "framework/Runtime.h"
 #include "framework/Sound.h"
-#include "framework/SoundImpl.h"
+#include "framework/Testing.h"
 #include "mediagen/MediaGen.h"
 #include "support/TempDir.h"
 

@@ -6,6 +6,8 @@
 #include <filesystem>
 
 #include "PrefsTestSupport.h"
+#include "framework/EventLoop.h"
+#include "framework/Testing.h"
 #include "support/Pixels.h"
 
 using prefstest::PrefsFixture;

@@ -2,7 +2,7 @@
 // A running clock with the shipped tables and a standard payload, and its preferences window.
 #include <initializer_list>
 
-#include "framework/Runtime.h"
+#include "framework/Testing.h"
 #include "prefs/prefWindow.h"
 #include "support/ClockFixture.h"
 

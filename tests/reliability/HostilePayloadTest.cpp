@@ -19,8 +19,8 @@
 
 #include "framework/FolderItem.h"
 #include "framework/Picture.h"
-#include "framework/Runtime.h"
 #include "framework/Sound.h"
+#include "framework/Testing.h"
 #include "mediagen/MediaGen.h"
 #include "support/ClockFixture.h"
 #include "support/Pixels.h"

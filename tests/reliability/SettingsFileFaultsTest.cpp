@@ -14,7 +14,7 @@
 #include <set>
 
 #include "framework/FolderItem.h"
-#include "framework/Runtime.h"
+#include "framework/EventLoop.h"
 #include "framework/TextStreams.h"
 #include "support/ClockFixture.h"
 

@@ -1,6 +1,7 @@
 #include "ClockFixture.h"
 
 #include "framework/Sound.h"
+#include "framework/Testing.h"
 #include "mediagen/MediaGen.h"
 
 namespace testsupport {

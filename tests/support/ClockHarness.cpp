@@ -4,12 +4,9 @@
 #include <ctime>
 
 #include "app/Startup.h"
-#include "clock/TextTables.h"
-#include "framework/Application.h"
-#include "framework/Date.h"
-#include "framework/MsgBox.h"
-#include "framework/Runtime.h"
+#include "clock/Testing.h"
 #include "framework/Sound.h"
+#include "framework/Testing.h"
 #include "framework/Window.h"
 
 namespace testsupport {

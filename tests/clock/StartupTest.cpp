@@ -1,6 +1,8 @@
 // Start-up: class registration order, the application object and shutdown.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "app/App.h"
 #include "app/MenuBar1.h"
 #include "app/Startup.h"
@@ -65,4 +67,13 @@ TEST_F(Startup, UncaughtExceptionIsReportedAndEndsWithStatusOne) {
   EXPECT_TRUE(w->IsClosed());                        // the quit path still ran the Close handler
   EXPECT_TRUE(std::filesystem::exists(PrefsFile()));  // so the settings reached the file
   EXPECT_EQ(fw::ExitStatus(), 1);
+}
+
+TEST(ExceptionHelper, ReturnsARaisedRuntimeExceptionAndLetsOthersPass) {
+  const auto raised = CallFunctionWithExceptionHandling([](void*) { throw fw::IOException("disk full", 28); }, nullptr);
+  ASSERT_TRUE(raised);
+  EXPECT_EQ(raised->ClassName(), "IOException");  // the subclass survives the copy
+  EXPECT_FALSE(CallFunctionWithExceptionHandling([](void*) {}, nullptr));
+  EXPECT_THROW(CallFunctionWithExceptionHandling([](void*) { throw std::runtime_error("no"); }, nullptr),
+               std::runtime_error);
 }

@@ -5,6 +5,7 @@
 #include "clock/TextTables.h"
 #include "clock/mainTimer.h"
 #include "clock/mainWindow.h"
+#include "framework/EventLoop.h"
 #include "framework/Runtime.h"
 #include "framework/Window.h"
 #include "prefs/ClassRecords.h"

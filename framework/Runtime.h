@@ -1,6 +1,6 @@
 #pragma once
-// The application's lifecycle on top of the event loop: start-up, what a quit does to the
-// windows, boxes and sound, and the exit status at the end.
+// The application's lifecycle on top of the event loop: start-up, what a quit or a quit
+// signal does to the windows and message boxes, and the teardown that ends in the exit status.
 #include <cstdint>
 
 #include "Delegate.h"

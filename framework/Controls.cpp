@@ -34,7 +34,7 @@ class WellWidget : public QFrame {
     QFrame::paintEvent(event);
     auto owner = owner_.lock();
     if (!owner || !owner->Image()) return;
-    const QImage& image = owner->Image()->impl().image;
+    const QImage& image = owner->Image()->impl().Pixels();
     QPainter painter(this);
     painter.drawImage((width() - image.width()) / 2, (height() - image.height()) / 2, image);
   }

@@ -1,11 +1,23 @@
 #pragma once
 // Internal to the framework: the pixels behind a fw::Picture, for the code that paints them.
 // Always QImage::Format_RGB32 (opaque, the raster backing store's own format, so painting
-// it is a plain copy) and never null.
+// it is a plain copy).
 #include <QImage>
+#include <memory>
 
+#include "EncodedPicture.h"
 #include "Picture.h"
 
 struct fw::Picture::Impl {
+  // The pixels; null while an opened picture is only its file.
   QImage image;
+  // An opened picture's file, while the file is what the picture shows.
+  std::shared_ptr<const EncodedPicture> encoded;
+
+  QSize Size() const { return encoded ? encoded->Size() : image.size(); }
+  // The pixels at the picture's own size, to show as they are. An opened picture decodes its
+  // file here, once.
+  const QImage& Pixels();
+  // The pixels, to draw into: from now on they, not the file, are the picture.
+  QImage& Surface();
 };

@@ -25,7 +25,7 @@ using fw::Ref;
 Ref<Picture> Open(const std::filesystem::path& path) { return FolderItem(path.string()).OpenAsPicture(); }
 
 // Colour of a pixel, for messages.
-QColor At(const Ref<Picture>& p, int x, int y) { return p->impl().image.pixelColor(x, y); }
+QColor At(const Ref<Picture>& p, int x, int y) { return p->impl().Pixels().pixelColor(x, y); }
 
 // JPEG is lossy: a colour is "the same" within a small distance per channel.
 ::testing::AssertionResult Near(QColor got, QColor want, int tolerance = 24) {
@@ -67,7 +67,7 @@ TEST(PictureTest, NewPictureIsWhiteAtItsSize) {
   EXPECT_EQ(p->Depth(), 32);
   EXPECT_EQ(At(p, 0, 0), QColor(Qt::white));
   EXPECT_EQ(At(p, 319, 479), QColor(Qt::white));
-  EXPECT_EQ(p->impl().image.format(), QImage::Format_RGB32);
+  EXPECT_EQ(p->impl().Pixels().format(), QImage::Format_RGB32);
 
   EXPECT_THROW(Picture(0, 10), fw::OutOfBoundsException);
   EXPECT_THROW(Picture(10, -1), fw::OutOfBoundsException);
@@ -82,7 +82,7 @@ TEST(PictureTest, OpensJpegAtItsOwnSizeWhateverItsName) {
   ASSERT_TRUE(p);
   EXPECT_EQ(p->Width(), 37);
   EXPECT_EQ(p->Height(), 23);
-  EXPECT_EQ(p->impl().image.format(), QImage::Format_RGB32);
+  EXPECT_EQ(p->impl().Pixels().format(), QImage::Format_RGB32);
   EXPECT_TRUE(Near(At(p, 18, 11), QColor(0xCC, 0x20, 0x20)));
   auto q = Open(dir.File("picture.dat"));
   ASSERT_TRUE(q);
@@ -165,7 +165,7 @@ TEST(GraphicsTest, WholePictureStretchesOverWholeTarget) {
   target->Graphics()->DrawPicture(source, 0, 0, 90, 300, 0, 0, 80, 40);
   EXPECT_EQ(target->Width(), 90);
   EXPECT_EQ(target->Height(), 300);
-  EXPECT_EQ(target->impl().image.format(), QImage::Format_RGB32);
+  EXPECT_EQ(target->impl().Pixels().format(), QImage::Format_RGB32);
   EXPECT_TRUE(Near(At(target, 2, 2), Qt::red));
   EXPECT_TRUE(Near(At(target, 87, 2), Qt::green));
   EXPECT_TRUE(Near(At(target, 2, 297), Qt::blue));

@@ -4,6 +4,6 @@
 
 namespace testsupport {
 uint32_t PixelRgb(const fw::Ref<fw::Picture>& picture, int x, int y) {
-  return picture->impl().image.pixel(x, y) & 0xffffffu;
+  return picture->impl().Pixels().pixel(x, y) & 0xffffffu;
 }
 }  // namespace testsupport

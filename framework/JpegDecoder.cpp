@@ -1,0 +1,143 @@
+#include "JpegDecoder.h"
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include "JpegStream.h"
+
+namespace fw {
+namespace {
+
+// libjpeg reports a fatal error by calling error_exit, which must not return: it jumps back
+// to the step that called libjpeg. Each step is a function of its own whose locals have no
+// destructors, so the jump skips nothing that needed to run.
+struct ErrorManager {
+  jpeg_error_mgr pub;  // first: libjpeg's pointer to it is a pointer to the whole
+  std::jmp_buf jump;
+};
+
+[[noreturn]] void OnFatalError(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+
+void Silently(j_common_ptr) {}
+
+// The marker walk already refuses a stream with too many scans; this holds the bound should
+// libjpeg ever count them differently.
+void OnProgress(j_common_ptr cinfo) {
+  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxJpegScans) OnFatalError(cinfo);
+}
+
+class Decompressor {
+ public:
+  explicit Decompressor(std::string_view bytes) : bytes_(bytes) {
+    cinfo_.err = jpeg_std_error(&errors_.pub);
+    errors_.pub.error_exit = OnFatalError;
+    errors_.pub.output_message = Silently;
+    progress_.progress_monitor = OnProgress;
+    created_ = Create();
+  }
+  ~Decompressor() {
+    if (created_) jpeg_destroy_decompress(&cinfo_);
+  }
+  Decompressor(const Decompressor&) = delete;
+  Decompressor& operator=(const Decompressor&) = delete;
+
+  // The header, and the output set up for 1/denominator of the size.
+  bool Start(int denominator) {
+    if (!created_ || setjmp(errors_.jump)) return false;
+    jpeg_read_header(&cinfo_, TRUE);
+    const int components = cinfo_.num_components;
+    if (components != 1 && components != 3 && components != 4) return false;
+    cinfo_.scale_num = 1;
+    cinfo_.scale_denom = static_cast<unsigned>(denominator);
+    cinfo_.dct_method = JDCT_ISLOW;
+    cinfo_.out_color_space = components == 4 ? JCS_CMYK : kRgb32;
+    return true;
+  }
+  // Decompression up to the first row of pixels (a multi-scan file is read whole here), four
+  // bytes a pixel.
+  bool Begin() {
+    if (setjmp(errors_.jump)) return false;
+    jpeg_start_decompress(&cinfo_);
+    return cinfo_.output_components == 4 && cinfo_.output_width > 0 && cinfo_.output_height > 0;
+  }
+  // Every row, each into rows + y * stride (stride 0: all into one row).
+  bool ReadRows(unsigned char* rows, size_t stride) {
+    if (setjmp(errors_.jump)) return false;
+    while (cinfo_.output_scanline < cinfo_.output_height) {
+      JSAMPROW row = rows + stride * cinfo_.output_scanline;
+      if (jpeg_read_scanlines(&cinfo_, &row, 1) != 1) return false;
+    }
+    return true;
+  }
+  // The rest of the stream up to its end marker.
+  bool Finish() {
+    if (setjmp(errors_.jump)) return false;
+    jpeg_finish_decompress(&cinfo_);
+    return true;
+  }
+
+  jpeg_decompress_struct& info() { return cinfo_; }
+
+ private:
+  // QImage::Format_RGB32 is 0xFFRRGGBB in native byte order; libjpeg sets the filler to 0xFF.
+  static constexpr J_COLOR_SPACE kRgb32 =
+      Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+
+  bool Create() {
+    if (setjmp(errors_.jump)) return false;
+    jpeg_create_decompress(&cinfo_);
+    cinfo_.progress = &progress_;
+    jpeg_mem_src(&cinfo_, reinterpret_cast<const unsigned char*>(bytes_.data()),
+                 static_cast<unsigned long>(bytes_.size()));
+    return true;
+  }
+
+  std::string_view bytes_;
+  jpeg_decompress_struct cinfo_{};
+  ErrorManager errors_{};
+  jpeg_progress_mgr progress_{};
+  bool created_ = false;
+};
+
+// Adobe's CMYK, stored inverted (as Photoshop writes it), shown as (c, m, y) darkened by k.
+void CmykToRgb32(QImage& image) {
+  for (int y = 0; y < image.height(); ++y) {
+    auto* pixel = reinterpret_cast<uint32_t*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const auto* cmyk = reinterpret_cast<const unsigned char*>(pixel + x);
+      const int k = cmyk[3];
+      pixel[x] = qRgb(k * cmyk[0] / 255, k * cmyk[1] / 255, k * cmyk[2] / 255);
+    }
+  }
+}
+
+}  // namespace
+
+QSize JpegDecoder::Check(const JpegOutline& outline, int64_t maxPixels) {
+  const int64_t width = outline.width, height = outline.height;
+  if (width <= 0 || height <= 0 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION ||
+      width * height > maxPixels)
+    return {};
+  Decompressor jpeg(outline.segments);
+  if (!jpeg.Start(1) || jpeg.info().image_width != 1 || jpeg.info().image_height != 1) return {};
+  unsigned char pixel[4];
+  if (!jpeg.Begin() || !jpeg.ReadRows(pixel, 0) || !jpeg.Finish()) return {};
+  return QSize(static_cast<int>(width), static_cast<int>(height));
+}
+
+QImage JpegDecoder::Decode(std::string_view stream, int denominator) {
+  Decompressor jpeg(stream);
+  if (!jpeg.Start(denominator)) return {};
+  if (!jpeg.Begin()) return {};
+  QImage image(static_cast<int>(jpeg.info().output_width), static_cast<int>(jpeg.info().output_height),
+               QImage::Format_RGB32);
+  if (image.isNull() || !jpeg.ReadRows(image.bits(), static_cast<size_t>(image.bytesPerLine()))) return {};
+  if (jpeg.info().out_color_space == JCS_CMYK) CmykToRgb32(image);
+  return image;
+}
+
+}  // namespace fw

@@ -240,10 +240,13 @@ TEST_F(ClockTick, ResizeRedrawsFromReadPicture) {
   w->Event_Resized();  // nothing loaded yet: nothing happens
   EXPECT_FALSE(w->Backdrop());
   Tick();
+  // The picture as it was opened, though its file is gone.
+  std::filesystem::remove(ActivePayload() / "t1211.jpg");
   w->halfMenu_Action();
   fw::ProcessPendingEvents();  // the framework raises Resized after the size change
   ASSERT_TRUE(w->Backdrop());
   EXPECT_EQ(w->Backdrop()->Width(), 160);
   EXPECT_EQ(w->Backdrop()->Height(), 240);
+  EXPECT_NEAR(BackdropAt(w, 80, 120) & 0xff, 0xff, 8);
 }
 

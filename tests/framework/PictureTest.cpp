@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
@@ -11,9 +12,12 @@
 #include <random>
 
 #include "framework/FolderItem.h"
+#include "framework/JpegStream.h"
 #include "framework/Picture.h"
 #include "framework/PictureImpl.h"
+#include "mediagen/Drawings.h"
 #include "mediagen/MediaGen.h"
+#include "mediagen/PictureQuality.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -110,6 +114,37 @@ TEST(PictureTest, ProgressiveJpegDecodes) {
   EXPECT_TRUE(Near(At(p, 48, 36), Qt::yellow));
 }
 
+TEST(PictureTest, ProgressiveJpegOfMoreScansThanAnyEncoderWritesIsNoPicture) {
+  // A progressive JPEG with its last scan repeated: libjpeg decodes each repeat (with a
+  // warning), a pass over the whole picture every time.
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+  QImageWriter writer(&buffer, "jpeg");
+  writer.setProgressiveScanWrite(true);
+  ASSERT_TRUE(writer.write(Quadrants(64, 48)));
+  const std::string jpeg = bytes.toStdString();
+  const std::string sos("\xFF\xDA", 2);  // in the data, 0xFF is followed by 0x00 or a restart
+  int written = 0;
+  for (size_t at = jpeg.find(sos); at != std::string::npos; at = jpeg.find(sos, at + 2)) ++written;
+  const size_t last = jpeg.rfind(sos);
+  const std::string lastScan = jpeg.substr(last, jpeg.size() - 2 - last);
+  ASSERT_GT(written, 1);
+
+  testsupport::TempDir dir;
+  const struct { int scans; bool opens; } cases[] = {
+      {fw::kMaxJpegScans, true}, {fw::kMaxJpegScans + 1, false}, {10000, false}};
+  for (const auto& c : cases) {
+    std::string file = jpeg.substr(0, jpeg.size() - 2);
+    for (int i = written; i < c.scans; ++i) file += lastScan;
+    auto p = Open(dir.Write(std::to_string(c.scans) + ".jpg", file + "\xFF\xD9"));
+    EXPECT_EQ(bool(p), c.opens) << c.scans << " scans";
+    if (p) {
+      EXPECT_TRUE(Near(At(p, 48, 36), Qt::yellow));
+    }
+  }
+}
+
 TEST(PictureTest, HostileFilesOpenAsNoPicture) {
   testsupport::TempDir dir;
   const auto good = dir.File("good.jpg");
@@ -172,6 +207,27 @@ TEST(GraphicsTest, WholePictureStretchesOverWholeTarget) {
   EXPECT_TRUE(Near(At(target, 87, 297), Qt::yellow));
   EXPECT_TRUE(Near(At(target, 40, 140), Qt::red));
   EXPECT_TRUE(Near(At(target, 50, 160), Qt::yellow));
+}
+
+TEST(GraphicsTest, ShrinkingAveragesEveryPixelAndKeepsOnlyTheFile) {
+  // Held to the box filter over the same file decoded whole. Sampling two pixels of every
+  // four or eight, thin lines and hatches come out as moiré, 15 to 20 dB from it.
+  testsupport::TempDir dir;
+  const QImage art = mediagen::LineArt(640, 960);
+  ASSERT_TRUE(mediagen::WriteJpeg(dir.File("art.jpg").string(), art, 90));
+  ASSERT_TRUE(art.save(QString::fromStdString(dir.File("art.png").string()), "PNG"));
+  for (const char* name : {"art.jpg", "art.png"}) {
+    const QImage whole(QString::fromStdString(dir.File(name).string()));
+    auto source = Open(dir.File(name));
+    ASSERT_TRUE(source);
+    for (int factor : {2, 4, 8}) {
+      SCOPED_TRACE(std::string(name) + " at 1/" + std::to_string(factor));
+      auto target = fw::New<Picture>(640 / factor, 960 / factor);
+      target->Graphics()->DrawPicture(source, 0, 0, 640 / factor, 960 / factor, 0, 0, 640, 960);
+      EXPECT_GE(mediagen::Psnr(target->impl().Pixels(), mediagen::BoxShrink(whole, factor)), 35.0);
+      EXPECT_TRUE(source->impl().image.isNull()) << "the picture's pixels were kept";
+    }
+  }
 }
 
 TEST(GraphicsTest, SourceRectangleIntoDestinationRectangle) {

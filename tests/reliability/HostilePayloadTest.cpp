@@ -56,6 +56,24 @@ std::string JpegBytes(const QImage& image) {
   return bytes.toStdString();
 }
 
+// The same, progressive: libjpeg's usual ten scans, the later ones one component each.
+std::string ProgressiveJpegBytes(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "jpeg");
+  writer.setProgressiveScanWrite(true);
+  writer.write(image);
+  return bytes.toStdString();
+}
+
+// The JPEG with byte `offset` of its last scan header (counted from the marker) set to
+// `value`: a fault the decoder meets only when it reaches that scan.
+std::string LastScanPatched(std::string jpeg, size_t offset, char value) {
+  jpeg[jpeg.rfind("\xFF\xDA") + offset] = value;
+  return jpeg;
+}
+
 QImage Noise(int w, int h) {
   QImage image(w, h, QImage::Format_RGB32);
   std::mt19937 rng(3);
@@ -176,6 +194,7 @@ std::vector<Hostile> CommonKinds() {
 
 std::vector<Hostile> PictureKinds() {
   static const std::string jpeg = JpegBytes(Noise(64, 64));
+  static const std::string progressive = ProgressiveJpegBytes(Noise(64, 64));
   auto kinds = CommonKinds();
   kinds.insert(kinds.end(), {
       {"JPEG cut in half", [](const fs::path& p) { Write(p, jpeg.substr(0, jpeg.size() / 2)); }},
@@ -184,6 +203,16 @@ std::vector<Hostile> PictureKinds() {
       {"JPEG claiming 65535 x 65535", [](const fs::path& p) { Write(p, ClaimingSize(jpeg, 65535, 65535)); }},
       {"JPEG claiming 8193 x 8193", [](const fs::path& p) { Write(p, ClaimingSize(jpeg, 8193, 8193)); }},
       {"JPEG claiming 0 x 0", [](const fs::path& p) { Write(p, ClaimingSize(jpeg, 0, 0)); }},
+      // Whole files whose header is sound, but which fail to decode further on.
+      {"JPEG whose scan uses a table never defined", [](const fs::path& p) {
+         Write(p, LastScanPatched(jpeg, 6, '\x33'));
+       }},
+      {"progressive JPEG whose last scan names no component of the frame", [](const fs::path& p) {
+         Write(p, LastScanPatched(progressive, 5, '\x09'));
+       }},
+      {"progressive JPEG whose last scan runs past the 64th coefficient", [](const fs::path& p) {
+         Write(p, LastScanPatched(progressive, 8, '\x50'));
+       }},
       {"PNG claiming 100000 x 100000", [](const fs::path& p) { Write(p, PngClaiming(100000, 100000)); }},
       {"GIF claiming 65535 x 65535", [](const fs::path& p) {
          Write(p, std::string("GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00;", 14));

@@ -1,11 +1,22 @@
 // The in-process figures, each next to its floor:
-//   minute_work/{hd,std}        the minute work of a picture (open, backdrop, window repaint)
-//   minute_work_floor/{hd,std}  Qt decoding the same JPEG plus one smooth scale, nothing else
-//   minute_work_step/...        the minute work's three steps on their own (where time goes)
-//   tick, tick_floor            a tick within a minute: date, title, comparison
-//   schedule_scan(_floor)       the minute branch's walk over the shipped minute schedule
-//   voice_open_play(_floor)     opening and starting a 3-second MP3 voice
-//   voice_first_frame(_floor)   from that call to the first mixed frame holding the voice
+//   minute_work/SET/PICTURE/SIZE        the minute work of a picture (open, backdrop, window
+//                                       repaint) with the window at 1/4, 1/2 or all of the
+//                                       size set's largest size
+//   minute_work_floor/SET/PICTURE/SIZE  libjpeg-turbo decoding the same file at the reduction
+//                                       that covers the window, the same smooth shrink, and
+//                                       a bare window of that size painting it
+//   minute_work_step/...                the minute work's three steps on their own (where time goes)
+//   tick, tick_floor                    a tick within a minute: date, title, comparison
+//   schedule_scan(_floor)               the minute branch's walk over the shipped minute schedule
+//   voice_open_play(_floor)             opening and starting a 3-second MP3 voice
+//   voice_first_frame(_floor)           from that call to the first mixed frame holding the voice
+// SET is hd (768 x 1024 pictures) or std (640 x 960); PICTURE is demo (the demo payload's
+// kind), photo or lineart (made here, JPEG quality 90). The minute work's CPU time is the
+// process's, over all threads: Qt's smooth scale runs on its thread pool.
+//
+// Before the benchmarks it writes the backdrop's quality at every size (PSNR against a box
+// filter over the file decoded whole, and over the drawing the file was made from) to the
+// file named by VV_BENCH_QUALITY_OUT, as key=value lines.
 //
 // Inputs (tools/bench.sh sets them): VV_BENCH_PAYLOAD, the demo payload (640 x 960 pictures
 // and its voices); VV_BENCH_HD_PAYLOAD, a folder holding t1200.jpg at 768 x 1024.
@@ -18,7 +29,7 @@
 
 #include <QDateTime>
 #include <QImage>
-#include <QImageReader>
+#include <QPainter>
 #include <QWidget>
 #include <atomic>
 #include <chrono>
@@ -30,10 +41,14 @@
 #include <vector>
 
 #include "BenchClock.h"
+#include "ScaledDecode.h"
 #include "framework/FolderItem.h"
+#include "framework/PictureImpl.h"
 #include "framework/Sound.h"
 #include "framework/Testing.h"
+#include "mediagen/Drawings.h"
 #include "mediagen/MediaGen.h"
+#include "mediagen/PictureQuality.h"
 
 namespace {
 
@@ -52,23 +67,42 @@ Inputs& In() {
   return inputs;
 }
 
-// The window sizes the clock starts with: half of each payload's largest window.
-QSize WindowSize(bool hd) { return hd ? QSize(384, 512) : QSize(320, 480); }
+// The largest window of a size set; the picture is made at that size.
+QSize MaxSize(bool hd) { return hd ? QSize(768, 1024) : QSize(640, 960); }
 fs::path Picture(bool hd) { return hd ? In().hdPicture : In().demoPayload / "t1200.jpg"; }
+
+const char* const kKinds[] = {"demo", "photo", "lineart"};
+const int kDivisors[] = {4, 2, 1};  // the Window menu's three sizes
+
+fs::path PictureOf(bool hd, const std::string& kind) {
+  if (kind == "demo") return Picture(hd);
+  return In().scratch / (kind + (hd ? "-hd.jpg" : "-std.jpg"));
+}
+
+QImage Drawing(bool hd, const std::string& kind) {
+  const QSize size = MaxSize(hd);
+  return kind == "photo" ? mediagen::PhotoLike(size.width(), size.height())
+                         : mediagen::LineArt(size.width(), size.height());
+}
+
+// The Window menu's command for 1/divisor of the largest size.
+const char* SizeCommand(int divisor) { return divisor == 4 ? "halfMenu" : divisor == 2 ? "normalMenu" : "largeMenu"; }
 
 // ---- 1. Minute work ------------------------------------------------------------------------
 
-void MinuteWork(benchmark::State& state, bool hd) {
+void MinuteWork(benchmark::State& state, bool hd, std::string kind, int divisor) {
   const fs::path appDir = In().scratch / (hd ? "app-hd" : "app-std");
   const fs::path bundle = bench::MakeAppFolder(appDir, hd);
-  fs::copy_file(Picture(hd), bundle / "t1200.jpg", fs::copy_options::overwrite_existing);
+  fs::copy_file(PictureOf(hd, kind), bundle / "t1200.jpg", fs::copy_options::overwrite_existing);
   InProcessClock clock(appDir, In().scratch / "prefs");
   clock.SetTime(12, 0, 5);
   auto w = clock.Start();
   w->voiceMode = 3;  // no voice: the picture path alone
+  w->HandleMenuCommand(SizeCommand(divisor));
+  fw::ProcessPendingEvents();
   clock.Tick();      // the minute work at start-up
   bench::RepaintNow(*w);
-  const QSize window = WindowSize(hd);
+  const QSize window = MaxSize(hd) / divisor;
   if (w->Width() != window.width() || w->Height() != window.height() || !w->readPicture) {
     state.SkipWithError("the clock did not start as expected");
     return;
@@ -79,6 +113,34 @@ void MinuteWork(benchmark::State& state, bool hd) {
   }
   state.SetLabel(std::to_string(w->readPicture->Width()) + "x" + std::to_string(w->readPicture->Height()) +
                  " into " + std::to_string(window.width()) + "x" + std::to_string(window.height()));
+}
+
+// A bare window's content showing a picture as it is: the least a repaint can do.
+class PictureView : public QWidget {
+ public:
+  QImage picture;
+
+ protected:
+  void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, picture); }
+};
+
+// The same file to the same pixels on screen: decoded at the window's size, then painted.
+void MinuteWorkFloor(benchmark::State& state, bool hd, std::string kind, int divisor) {
+  const std::string path = PictureOf(hd, kind).string();
+  const QSize window = MaxSize(hd) / divisor;
+  PictureView view;
+  view.setAttribute(Qt::WA_OpaquePaintEvent);
+  view.resize(window);
+  view.show();
+  fw::ProcessPendingEvents();
+  for (auto _ : state) {
+    view.picture = bench::ScaledDecode(path, window);
+    if (view.picture.size() != window) {
+      state.SkipWithError("libjpeg could not decode the picture");
+      break;
+    }
+    view.repaint();
+  }
 }
 
 // The minute work in its three steps, to show where its time goes: opening the picture, the
@@ -112,19 +174,54 @@ void MinuteWorkStep(benchmark::State& state, bool hd, Step step) {
   }
 }
 
-void MinuteWorkFloor(benchmark::State& state, bool hd) {
-  const QString path = QString::fromStdString(Picture(hd).string());
-  const QSize window = WindowSize(hd);
-  for (auto _ : state) {
-    QImage image;
-    QImageReader reader(path);
-    if (!reader.read(&image)) {
-      state.SkipWithError("Qt could not decode the picture");
-      break;
-    }
-    QImage scaled = image.scaled(window, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    benchmark::DoNotOptimize(scaled.constBits());
-  }
+// ---- 1. Backdrop quality ---------------------------------------------------------------------
+
+// The backdrop as the clock draws it (the framework's DrawPicture of the opened file).
+QImage Backdrop(const fs::path& file, QSize window) {
+  auto picture = fw::New<fw::FolderItem>(file.string())->OpenAsPicture();
+  if (!picture) return {};
+  auto target = fw::New<fw::Picture>(window.width(), window.height(), 32);
+  target->Graphics()->DrawPicture(picture, 0, 0, window.width(), window.height(), 0, 0, picture->Width(),
+                                  picture->Height());
+  return target->impl().Pixels();
+}
+
+// The backdrop as it was drawn before: the file decoded whole, stretched by the painter's
+// bilinear filter.
+QImage PaintedBackdrop(const fs::path& file, QSize window) {
+  const QImage whole(QString::fromStdString(file.string()));
+  QImage target(window, QImage::Format_RGB32);
+  QPainter painter(&target);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(QRectF(target.rect()), whole, QRectF(whole.rect()));
+  return target;
+}
+
+// PSNR of the backdrop now ("ours") and before ("old"), against a box filter over the file
+// decoded whole ("file") and, for the pictures made here, over the drawing ("drawing").
+std::string QualityLines() {
+  std::string out;
+  auto line = [&](const std::string& key, double db) {
+    char value[32];
+    std::snprintf(value, sizeof value, "%.1f", db);
+    out += key + "=" + value + "\n";
+  };
+  for (bool hd : {true, false})
+    for (const std::string kind : kKinds)
+      for (int divisor : kDivisors) {
+        const fs::path file = PictureOf(hd, kind);
+        const QSize window = MaxSize(hd) / divisor;
+        const std::string at = std::string(hd ? "hd/" : "std/") + kind + "/" + std::to_string(divisor);
+        const QImage ours = Backdrop(file, window), old = PaintedBackdrop(file, window);
+        const QImage byFile = mediagen::BoxShrink(QImage(QString::fromStdString(file.string())), divisor);
+        line("psnr_file_ours/" + at, mediagen::Psnr(ours, byFile));
+        line("psnr_file_old/" + at, mediagen::Psnr(old, byFile));
+        if (kind == "demo") continue;
+        const QImage byDrawing = mediagen::BoxShrink(Drawing(hd, kind), divisor);
+        line("psnr_drawing_ours/" + at, mediagen::Psnr(ours, byDrawing));
+        line("psnr_drawing_old/" + at, mediagen::Psnr(old, byDrawing));
+      }
+  return out;
 }
 
 // ---- 2. Tick within a minute and the schedule scan --------------------------------------
@@ -363,14 +460,29 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-
-  for (bool hd : {true, false}) {
-    const char* size = hd ? "hd" : "std";
-    benchmark::RegisterBenchmark((std::string("minute_work/") + size).c_str(), MinuteWork, hd)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((std::string("minute_work_floor/") + size).c_str(), MinuteWorkFloor, hd)
-        ->Unit(benchmark::kMillisecond);
+  for (bool hd : {true, false})
+    for (const char* kind : {"photo", "lineart"})
+      if (!mediagen::WriteJpeg(PictureOf(hd, kind).string(), Drawing(hd, kind), 90)) {
+        std::fprintf(stderr, "cannot write %s\n", PictureOf(hd, kind).c_str());
+        return 1;
+      }
+  if (const char* qualityOut = std::getenv("VV_BENCH_QUALITY_OUT")) {
+    std::ofstream(qualityOut) << QualityLines();
   }
+
+  for (bool hd : {true, false})
+    for (const std::string kind : kKinds)
+      for (int divisor : kDivisors) {
+        const std::string at = std::string(hd ? "hd/" : "std/") + kind + "/" + std::to_string(divisor);
+        benchmark::RegisterBenchmark(("minute_work/" + at).c_str(), MinuteWork, hd, kind, divisor)
+            ->MeasureProcessCPUTime()
+            ->MinTime(0.2)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("minute_work_floor/" + at).c_str(), MinuteWorkFloor, hd, kind, divisor)
+            ->MeasureProcessCPUTime()
+            ->MinTime(0.2)
+            ->Unit(benchmark::kMillisecond);
+      }
   for (bool hd : {true, false}) {
     const std::string size = hd ? "hd" : "std";
     benchmark::RegisterBenchmark(("minute_work_step/open/" + size).c_str(), MinuteWorkStep, hd, Step::kOpen)

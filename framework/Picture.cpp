@@ -24,16 +24,17 @@ QImage White(QSize size) {
 }  // namespace
 
 const QImage& Picture::Impl::Pixels() {
-  if (image.isNull() && encoded) {
-    image = encoded->Decode(encoded->Size());
-    // Only memory running out fails here: the file decoded when it was opened.
-    if (image.isNull()) image = White(encoded->Size());
-  }
+  if (!image.isNull()) return image;
+  if (encoded) image = encoded->Decode(encoded->Size());
+  // The file decoded when it was opened: only memory running out fails here.
+  if (image.isNull()) image = White(Size());
   return image;
 }
 
 QImage& Picture::Impl::Surface() {
   Pixels();
+  if (image.isNull()) throw OutOfBoundsException("picture size " + std::to_string(Size().width()) + " x " +
+                                                 std::to_string(Size().height()) + ": out of memory");
   encoded.reset();
   return image;
 }
@@ -41,14 +42,13 @@ QImage& Picture::Impl::Surface() {
 Picture::Picture(int32_t width, int32_t height, int32_t /*depth*/)
     : impl_(std::make_unique<Impl>()) {
   // Every picture is 32 bits deep whatever the caller asked for: Depth() says so.
-  auto what = [&] { return "picture size " + std::to_string(width) + " x " + std::to_string(height); };
-  if (!SizeAllowed(width, height)) throw OutOfBoundsException(what());
-  impl_->image = White(QSize(width, height));
-  if (impl_->image.isNull()) throw OutOfBoundsException(what() + ": out of memory");
+  if (!SizeAllowed(width, height))
+    throw OutOfBoundsException("picture size " + std::to_string(width) + " x " + std::to_string(height));
+  impl_->blank = QSize(width, height);
 }
 
 Picture::Picture(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {
-  if (!impl_ || (impl_->image.isNull() && !impl_->encoded)) throw NilObjectException("picture without pixels");
+  if (!impl_ || impl_->Size().isEmpty()) throw NilObjectException("picture without pixels");
 }
 
 Picture::~Picture() {
@@ -70,13 +70,12 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
   if (!owner_) throw NilObjectException("drawing into a picture that no longer exists");
   Picture::Impl& from = source->impl();
   if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return;
-  // First, so that a picture drawn into itself is its pixels on both sides.
-  QImage& target = owner_->impl().Surface();
+  Picture::Impl& to = owner_->impl();
 
   QRect sourceRect(sourceX, sourceY, sourceWidth, sourceHeight);
   QImage pixels;
   if (!from.encoded) {
-    pixels = from.image;  // a shallow copy: painting into the target detaches it from this
+    pixels = from.Pixels();  // a shallow copy: painting into the target detaches it from this
   } else if (sourceRect == QRect(QPoint(0, 0), from.Size())) {
     // The whole picture: decoded no larger than needed, and not kept.
     pixels = from.encoded->Decode(QSize(width, height));
@@ -86,7 +85,6 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
   }
   if (pixels.isNull()) return;
 
-  const QRect destination(x, y, width, height);
   // Shrinking: an area-averaging filter. The painter's bilinear filter reads two pixels in
   // each direction whatever the scale, so below half size it skips pixels, and thin lines
   // and hatches turn to moiré. (A source rectangle reaching outside the picture is left to
@@ -97,14 +95,17 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
     if (pixels.format() != kFormat) pixels = pixels.convertToFormat(kFormat);
     sourceRect = pixels.rect();
   }
-  if (destination == target.rect() && sourceRect == pixels.rect() && pixels.size() == target.size()) {
+  const QRect destination(x, y, width, height);
+  if (destination == QRect(QPoint(0, 0), to.Size()) && sourceRect == pixels.rect() &&
+      pixels.size() == destination.size()) {
     // The whole target: share the pixels instead of copying them.
-    target = pixels;
+    to.image = pixels;
+    to.encoded.reset();
     return;
   }
   // Enlarging, painting scales straight into the target's pixels: several times faster
   // than QImage::scaled, with no second target-sized image.
-  QPainter painter(&target);
+  QPainter painter(&to.Surface());
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawImage(QRectF(destination), pixels, QRectF(sourceRect));
 }

@@ -9,15 +9,19 @@
 #include "Picture.h"
 
 struct fw::Picture::Impl {
-  // The pixels; null while an opened picture is only its file.
+  // The pixels; null while an opened picture is only its file, or a new one only white.
   QImage image;
   // An opened picture's file, while the file is what the picture shows.
   std::shared_ptr<const EncodedPicture> encoded;
+  // A new picture's size: it is filled with white when its pixels are first wanted. A
+  // backdrop is drawn over all of itself at once, and need never be filled.
+  QSize blank;
 
-  QSize Size() const { return encoded ? encoded->Size() : image.size(); }
-  // The pixels at the picture's own size, to show as they are. An opened picture decodes its
-  // file here, once.
+  QSize Size() const { return encoded ? encoded->Size() : image.isNull() ? blank : image.size(); }
+  // The pixels at the picture's own size, to show as they are (null only when memory runs
+  // out). An opened picture decodes its file here, once.
   const QImage& Pixels();
-  // The pixels, to draw into: from now on they, not the file, are the picture.
+  // The pixels, to draw into: from now on they, not the file, are the picture. Raises
+  // OutOfBoundsException when memory runs out.
   QImage& Surface();
 };

@@ -253,7 +253,7 @@ TEST(GraphicsTest, SameSizeBackdropStaysIndependentOfItsSource) {
   EXPECT_EQ(target->impl().image, source->impl().image);
   // Drawing into either afterwards leaves the other as it was.
   auto blue = fw::New<Picture>(4, 4);
-  blue->impl().image.fill(Qt::blue);
+  blue->impl().Surface().fill(Qt::blue);
   target->Graphics()->DrawPicture(blue, 0, 0, 20, 20, 0, 0, 4, 4);
   source->Graphics()->DrawPicture(blue, 20, 20, 20, 20, 0, 0, 4, 4);
   EXPECT_EQ(At(source, 5, 5), QColor(Qt::red));

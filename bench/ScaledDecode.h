@@ -1,0 +1,14 @@
+#pragma once
+// The floor of the minute work: a JPEG file read and decoded by libjpeg-turbo straight to the
+// largest DCT reduction (1/1, 1/2, 1/4, 1/8) that still covers the target, then the rest
+// shrunk with Qt's area-averaging smooth scale. Nothing else: no checks beyond libjpeg's own.
+#include <QImage>
+#include <QSize>
+#include <string>
+
+namespace bench {
+
+// The picture at exactly `target`; null when the file is no JPEG libjpeg decodes.
+QImage ScaledDecode(const std::string& path, QSize target);
+
+}  // namespace bench

@@ -73,6 +73,7 @@ void VoiceEnded(int) {
 
 void PlayVoice(const QString& path) {
   if (gVoice || !QFileInfo::exists(path)) return;
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // SIGTERM ends the program, as it ends the clock
   if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
   if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) return;
   Mix_ChannelFinished(&VoiceEnded);

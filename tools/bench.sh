@@ -177,7 +177,13 @@ for keys in ctrl+1 ctrl+2 ctrl+3; do
   rss_at[clock-$keys]=$(rss_kb "$silent_pid"); rss_at[floor-$keys]=$(rss_kb "$ticking_pid")
   echo "resident after $keys: clock ${rss_at[clock-$keys]} kB, bare window ${rss_at[floor-$keys]} kB" >> "$log"
 done
+# Each program ends on SIGTERM; one that has not after five seconds is killed.
 for p in "${pids[@]}"; do kill "$p" 2> /dev/null || true; done
+for _ in $(seq 50); do
+  alive=0; for p in "${pids[@]}"; do [ -d /proc/"$p" ] && alive=1; done
+  (( alive )) || break; sleep 0.1
+done
+for p in "${pids[@]}"; do kill -9 "$p" 2> /dev/null && echo "bench: pid $p ignored SIGTERM" >> "$log" || true; done
 wait "${pids[@]}" 2> /dev/null || true
 pids=()
 

@@ -47,22 +47,13 @@ std::string RandomBytes(size_t n, unsigned seed) {
   return s;
 }
 
-std::string JpegBytes(const QImage& image) {
+// Progressive: libjpeg's usual ten scans, the later ones one component each.
+std::string JpegBytes(const QImage& image, bool progressive = false) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, "jpeg");
-  writer.write(image);
-  return bytes.toStdString();
-}
-
-// The same, progressive: libjpeg's usual ten scans, the later ones one component each.
-std::string ProgressiveJpegBytes(const QImage& image) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter writer(&buffer, "jpeg");
-  writer.setProgressiveScanWrite(true);
+  writer.setProgressiveScanWrite(progressive);
   writer.write(image);
   return bytes.toStdString();
 }
@@ -194,7 +185,7 @@ std::vector<Hostile> CommonKinds() {
 
 std::vector<Hostile> PictureKinds() {
   static const std::string jpeg = JpegBytes(Noise(64, 64));
-  static const std::string progressive = ProgressiveJpegBytes(Noise(64, 64));
+  static const std::string progressive = JpegBytes(Noise(64, 64), true);
   auto kinds = CommonKinds();
   kinds.insert(kinds.end(), {
       {"JPEG cut in half", [](const fs::path& p) { Write(p, jpeg.substr(0, jpeg.size() / 2)); }},

@@ -124,6 +124,8 @@ cpu_ns() { "$benchbin/process_cpu" "$1" | awk '{ print $2 }'; }
 # utime + stime in clock ticks, also kept for ended threads: the coarse cross-check.
 cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' /proc/"$1"/stat; }
 rss_kb() { awk '/^VmRSS/ { print $2 }' /proc/"$1"/status; }
+# A process that has not ended (an ended child stays in /proc until it is waited for).
+running() { [ -r /proc/"$1"/status ] && ! grep -q '^State:[[:space:]]*Z' /proc/"$1"/status 2> /dev/null; }
 window_of() { xdotool search --onlyvisible --pid "$1" 2> /dev/null | head -n 1; }
 
 minutes=$(( idle_seconds / 60 ))
@@ -180,10 +182,10 @@ done
 # Each program ends on SIGTERM; one that has not after five seconds is killed.
 for p in "${pids[@]}"; do kill "$p" 2> /dev/null || true; done
 for _ in $(seq 50); do
-  alive=0; for p in "${pids[@]}"; do [ -d /proc/"$p" ] && alive=1; done
+  alive=0; for p in "${pids[@]}"; do running "$p" && alive=1; done
   (( alive )) || break; sleep 0.1
 done
-for p in "${pids[@]}"; do kill -9 "$p" 2> /dev/null && echo "bench: pid $p ignored SIGTERM" >> "$log" || true; done
+for p in "${pids[@]}"; do running "$p" && kill -9 "$p" 2> /dev/null && echo "bench: pid $p ignored SIGTERM" >> "$log"; done
 wait "${pids[@]}" 2> /dev/null || true
 pids=()
 

@@ -1,6 +1,6 @@
 // The floor of the whole-process figures: a bare Qt window shown as the clock shows itself,
 // a menu bar with the same two menus (Ctrl+1, 2 and 3 size the picture to 1/4, 1/2 and all
-// of 640 x 960) and below it a JPEG, decoded by Qt to the window's size.
+// of 640 x 960) and below it, once the window is up, a JPEG decoded by Qt to its size.
 //
 //   floor_window [--tick [--payload DIR]] PICTURE.jpg
 //   floor_window_voices --tick --payload DIR PICTURE.jpg
@@ -108,10 +108,7 @@ int main(int argc, char** argv) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   auto* picture = new PictureWidget;
-  if (!picture->Show(args.at(0), QSize(320, 480))) {
-    std::fprintf(stderr, "floor_window: cannot read %s\n", qPrintable(args.at(0)));
-    return 1;
-  }
+  picture->setFixedSize(320, 480);
   auto* bar = new QMenuBar(&window);
   QMenu* file = bar->addMenu(QStringLiteral("ファイル"));
   file->addAction(QStringLiteral("環境設定..."));
@@ -124,6 +121,14 @@ int main(int argc, char** argv) {
   layout->addWidget(picture);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   window.show();
+  // The clock paints its window before it decodes a picture; so does its floor, which then
+  // shows its picture at once.
+  QTimer::singleShot(0, [&] {
+    if (!picture->Show(args.at(0), picture->size())) {
+      std::fprintf(stderr, "floor_window: cannot read %s\n", qPrintable(args.at(0)));
+      app.exit(1);
+    }
+  });
 
   QTimer timer;
   timer.setTimerType(Qt::CoarseTimer);

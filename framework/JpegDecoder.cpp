@@ -48,7 +48,7 @@ class Decompressor {
   // The header, and the output set up for 1/denominator of the size.
   bool Start(int denominator) {
     if (!created_ || setjmp(errors_.jump)) return false;
-    jpeg_read_header(&cinfo_, TRUE);
+    if (jpeg_read_header(&cinfo_, TRUE) != JPEG_HEADER_OK) return false;  // tables only
     const int components = cinfo_.num_components;
     if (components != 1 && components != 3 && components != 4) return false;
     cinfo_.scale_num = 1;

@@ -74,7 +74,7 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
 
   QRect sourceRect(sourceX, sourceY, sourceWidth, sourceHeight);
   QImage pixels;
-  if (!from.encoded) {
+  if (!from.encoded || !from.image.isNull()) {
     pixels = from.Pixels();  // a shallow copy: painting into the target detaches it from this
   } else if (sourceRect == QRect(QPoint(0, 0), from.Size())) {
     // The whole picture: decoded no larger than needed, and not kept.
@@ -103,8 +103,8 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
     to.encoded.reset();
     return;
   }
-  // Enlarging, painting scales straight into the target's pixels: several times faster
-  // than QImage::scaled, with no second target-sized image.
+  // Enlarging, or a part of the target: painting scales straight into the target's pixels,
+  // several times faster than QImage::scaled when enlarging, and with no second image.
   QPainter painter(&to.Surface());
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawImage(QRectF(destination), pixels, QRectF(sourceRect));

@@ -35,6 +35,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <thread>
@@ -360,38 +361,50 @@ double WaitFirstFrame(int64_t startNs) {
   return double(gFirstFrameNs.load() - startNs) / 1e9;
 }
 
-void VoiceStart(benchmark::State& state, bool toFirstFrame) {
+// Times `start` (which starts the voice and returns what stops and frees it, or nothing when
+// the voice did not start) to its return or, with toFirstFrame, to the first mixed frame.
+template <typename Start>
+void TimeVoiceStarts(benchmark::State& state, bool toFirstFrame, Start start) {
   if (!AudioReady()) {
     state.SkipWithError("no audio");
     return;
   }
   SilenceAll();
-  const std::string path = In().voice.string();
   for (auto _ : state) {
     gFirstFrameNs = 0;
     gWatching = true;
-    const int64_t start = NowNs();
-    auto sound = fw::New<fw::FolderItem>(path)->OpenAsSound();
-    if (!sound) {
-      state.SkipWithError("the voice did not open");
+    const int64_t begin = NowNs();
+    std::function<void()> stop = start();
+    if (!stop) {
+      state.SkipWithError("the voice did not start");
       break;
     }
-    sound->Play();
     if (toFirstFrame) {
-      const double seconds = WaitFirstFrame(start);
+      const double seconds = WaitFirstFrame(begin);
       if (seconds < 0) {
         state.SkipWithError("no mixed frame within 2 s");
+        stop();
         break;
       }
       state.SetIterationTime(seconds);
     }
     state.PauseTiming();
     gWatching = false;
-    sound = nullptr;
+    stop();
     SilenceAll();
     state.ResumeTiming();
   }
   gWatching = false;
+}
+
+void VoiceStart(benchmark::State& state, bool toFirstFrame) {
+  const std::string path = In().voice.string();
+  TimeVoiceStarts(state, toFirstFrame, [&]() -> std::function<void()> {
+    auto sound = fw::New<fw::FolderItem>(path)->OpenAsSound();
+    if (!sound) return nullptr;
+    sound->Play();
+    return [sound]() mutable { sound = nullptr; };
+  });
 }
 
 std::vector<unsigned char> ReadAll(const std::string& path) {
@@ -401,40 +414,20 @@ std::vector<unsigned char> ReadAll(const std::string& path) {
 
 // SDL_mixer alone: read the file, decode it whole, start it on a free channel.
 void VoiceStartFloor(benchmark::State& state, bool toFirstFrame) {
-  if (!AudioReady()) {
-    state.SkipWithError("no audio");
-    return;
-  }
-  SilenceAll();
   const std::string path = In().voice.string();
-  for (auto _ : state) {
-    gFirstFrameNs = 0;
-    gWatching = true;
-    const int64_t start = NowNs();
+  TimeVoiceStarts(state, toFirstFrame, [&]() -> std::function<void()> {
     std::vector<unsigned char> bytes = ReadAll(path);
     Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
-    if (!chunk || Mix_PlayChannel(-1, chunk, 0) < 0) {
-      state.SkipWithError("SDL_mixer could not start the voice");
-      if (chunk) Mix_FreeChunk(chunk);
-      break;
+    if (!chunk) return nullptr;
+    if (Mix_PlayChannel(-1, chunk, 0) < 0) {
+      Mix_FreeChunk(chunk);
+      return nullptr;
     }
-    if (toFirstFrame) {
-      const double seconds = WaitFirstFrame(start);
-      if (seconds < 0) {
-        state.SkipWithError("no mixed frame within 2 s");
-        Mix_FreeChunk(chunk);
-        break;
-      }
-      state.SetIterationTime(seconds);
-    }
-    state.PauseTiming();
-    gWatching = false;
-    Mix_HaltChannel(-1);
-    Mix_FreeChunk(chunk);
-    SilenceAll();
-    state.ResumeTiming();
-  }
-  gWatching = false;
+    return [chunk] {
+      Mix_HaltChannel(-1);
+      Mix_FreeChunk(chunk);
+    };
+  });
 }
 
 }  // namespace

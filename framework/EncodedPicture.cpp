@@ -7,21 +7,16 @@
 
 #include "JpegDecoder.h"
 #include "JpegStream.h"
-#include "Picture.h"
 #include "RegularFile.h"
 
 namespace fw {
 namespace {
 
-constexpr QImage::Format kFormat = QImage::Format_RGB32;
-
 // No image format packs a pixel into less than this on average, so a bigger file cannot be
 // a picture we would accept; it also bounds what we read into memory.
 constexpr int64_t kMaxPictureFileBytes = kMaxPicturePixels * 4;
 
-bool SizeAllowed(QSize size) {
-  return size.width() > 0 && size.height() > 0 && int64_t{size.width()} * size.height() <= kMaxPicturePixels;
-}
+bool SizeAllowed(QSize size) { return PictureSizeAllowed(size.width(), size.height()); }
 
 // The largest of 1, 2, 4 and 8 that divides `size` (rounding up, as libjpeg does) into no
 // less than `atLeast`.
@@ -52,7 +47,7 @@ QImage DecodeWithQt(const std::string& file) {
   if (!SizeAllowed(reader.size())) return {};
   QImage image;
   if (!reader.read(&image) || image.isNull() || !SizeAllowed(image.size())) return {};
-  return image.format() == kFormat ? image : image.convertToFormat(kFormat);
+  return image.format() == kPictureFormat ? image : image.convertToFormat(kPictureFormat);
 }
 
 }  // namespace

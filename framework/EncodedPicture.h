@@ -8,7 +8,18 @@
 #include <memory>
 #include <string>
 
+#include "Picture.h"
+
 namespace fw {
+
+// Every picture's pixels: opaque, the raster backing store's own format, so painting one is a
+// plain copy.
+inline constexpr QImage::Format kPictureFormat = QImage::Format_RGB32;
+
+// Whether a picture of this size is one we hold: not empty, at most kMaxPicturePixels.
+inline bool PictureSizeAllowed(int64_t width, int64_t height) {
+  return width > 0 && height > 0 && width * height <= kMaxPicturePixels;
+}
 
 class EncodedPicture {
  public:
@@ -20,7 +31,7 @@ class EncodedPicture {
   QSize Size() const { return size_; }
   // The pixels at the smallest size the decoder reaches cheaply that is no smaller than
   // `atLeast` in either direction: 1/2, 1/4 or 1/8 of the picture for a JPEG, else its own
-  // size. Format_RGB32; null only when memory runs out.
+  // size. kPictureFormat; null only when memory runs out.
   QImage Decode(QSize atLeast) const;
 
   EncodedPicture(std::string bytes, bool jpeg, QSize size)

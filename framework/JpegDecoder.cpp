@@ -5,6 +5,7 @@
 
 #include <jpeglib.h>
 
+#include "EncodedPicture.h"
 #include "JpegStream.h"
 
 namespace fw {
@@ -134,7 +135,7 @@ QImage JpegDecoder::Decode(std::string_view stream, int denominator) {
   if (!jpeg.Start(denominator)) return {};
   if (!jpeg.Begin()) return {};
   QImage image(static_cast<int>(jpeg.info().output_width), static_cast<int>(jpeg.info().output_height),
-               QImage::Format_RGB32);
+               kPictureFormat);
   if (image.isNull() || !jpeg.ReadRows(image.bits(), static_cast<size_t>(image.bytesPerLine()))) return {};
   if (jpeg.info().out_color_space == JCS_CMYK) CmykToRgb32(image);
   return image;

@@ -20,7 +20,7 @@ class JpegDecoder {
   static QSize Check(const JpegOutline& outline, int64_t maxPixels);
 
   // The pixels of `stream` at 1/denominator of its size (1, 2, 4 or 8; the size rounded
-  // up), as QImage::Format_RGB32; null when libjpeg gives up.
+  // up), in kPictureFormat; null when libjpeg gives up.
   static QImage Decode(std::string_view stream, int denominator);
 };
 

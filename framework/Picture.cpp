@@ -9,14 +9,8 @@
 namespace fw {
 namespace {
 
-constexpr QImage::Format kFormat = QImage::Format_RGB32;
-
-bool SizeAllowed(int64_t width, int64_t height) {
-  return width > 0 && height > 0 && width * height <= kMaxPicturePixels;
-}
-
 QImage White(QSize size) {
-  QImage image(size, kFormat);
+  QImage image(size, kPictureFormat);
   if (!image.isNull()) image.fill(Qt::white);
   return image;
 }
@@ -42,7 +36,7 @@ QImage& Picture::Impl::Surface() {
 Picture::Picture(int32_t width, int32_t height, int32_t /*depth*/)
     : impl_(std::make_unique<Impl>()) {
   // Every picture is 32 bits deep whatever the caller asked for: Depth() says so.
-  if (!SizeAllowed(width, height))
+  if (!PictureSizeAllowed(width, height))
     throw OutOfBoundsException("picture size " + std::to_string(width) + " x " + std::to_string(height));
   impl_->blank = QSize(width, height);
 }
@@ -92,7 +86,7 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
   if ((width < sourceRect.width() || height < sourceRect.height()) && pixels.rect().contains(sourceRect)) {
     pixels = (sourceRect == pixels.rect() ? pixels : pixels.copy(sourceRect))
                  .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (pixels.format() != kFormat) pixels = pixels.convertToFormat(kFormat);
+    if (pixels.format() != kPictureFormat) pixels = pixels.convertToFormat(kPictureFormat);
     sourceRect = pixels.rect();
   }
   const QRect destination(x, y, width, height);

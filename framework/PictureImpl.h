@@ -1,7 +1,6 @@
 #pragma once
-// Internal to the framework: the pixels behind a fw::Picture, for the code that paints them.
-// Always QImage::Format_RGB32 (opaque, the raster backing store's own format, so painting
-// it is a plain copy).
+// Internal to the framework: the pixels behind a fw::Picture, for the code that paints them,
+// always in kPictureFormat.
 #include <QImage>
 #include <memory>
 

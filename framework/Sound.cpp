@@ -323,11 +323,8 @@ Ref<Sound> FolderItem::OpenAsSound() const {
   if (!EnsureAudio(s)) return nullptr;
   // A small file can decode to gigabytes (a long, low-bitrate stream): its frames say how
   // long it plays, so it is refused before a single sample is decoded.
-  int rate = 0, channels = 0;
-  Uint16 format = 0;
-  if (sdl->Mix_QuerySpec(&rate, &format, &channels) == 0) return nullptr;
-  const int bytesPerSample = SDL_AUDIO_BITSIZE(format) / 8;
-  if (MpegAudioSeconds(*bytes) * rate * channels * bytesPerSample > double(kMaxSoundBytes)) return nullptr;
+  const double bytesPerSecond = double(s.frequency) * s.channelCount * (SDL_AUDIO_BITSIZE(s.format) / 8);
+  if (MpegAudioSeconds(*bytes) * bytesPerSecond > double(kMaxSoundBytes)) return nullptr;
   SDL_RWops* source = sdl->SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
   if (!source) return nullptr;
   Mix_Chunk* chunk = sdl->Mix_LoadWAV_RW(source, 1);

@@ -11,11 +11,6 @@ Ref<fw::Window> Control::Window() const { return Ref<fw::Window>(window_.lock())
 
 void Control::SetWindow(const Ref<fw::Window>& window) { window_ = window.shared(); }
 
-void Control::SetProperty(const Property& p) {
-  Store(p);
-  ApplyBoundProperty(PropertyBindings(), *this, p);
-}
-
 std::span<const PropertyBinding<Control>> Control::PropertyBindings() {
   static constexpr PropertyBinding<Control> kBindings[] = {
       {"Name", [](Control& c, const String& v) { c.SetName(v); }},
@@ -65,14 +60,8 @@ void RectControl::ApplyFont() {
   widget_->setFont(font);
 }
 
-void RectControl::SetProperty(const Property& p) {
-  Control::SetProperty(p);
-  ApplyBoundProperty(PropertyBindings(), *this, p);
-}
-
 std::span<const PropertyBinding<RectControl>> RectControl::PropertyBindings() {
-  using Bind = PropertyBinding<RectControl>;
-  static constexpr Bind kBindings[] = {
+  static constexpr PropertyBinding<RectControl> kBindings[] = {
       {"Left", [](RectControl& c, int32_t v) { c.left_ = v; c.ApplyGeometry(); }},
       {"Top", [](RectControl& c, int32_t v) { c.top_ = v; c.ApplyGeometry(); }},
       {"Width", [](RectControl& c, int32_t v) { c.width_ = v; c.ApplyGeometry(); }},
@@ -93,15 +82,6 @@ std::span<const PropertyBinding<RectControl>> RectControl::PropertyBindings() {
        [](RectControl& c, const String& v) {
          if (c.widget_) c.widget_->setToolTip(QString::fromStdString(v));
        }},
-      Bind::Kept("LockLeft"),
-      Bind::Kept("LockTop"),
-      Bind::Kept("LockRight"),
-      Bind::Kept("LockBottom"),
-      Bind::Kept("TabPanelIndex"),
-      Bind::Kept("AutoDeactivate"),
-      Bind::Kept("DataSource"),
-      Bind::Kept("DataField"),
-      Bind::Kept("InitialParent"),
   };
   return kBindings;
 }

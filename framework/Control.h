@@ -17,7 +17,7 @@ class Window;
 
 inline constexpr int32_t kNoIndex = std::numeric_limits<int32_t>::min();
 
-class Control : public Object, public PropertyTarget {
+class Control : public Object, public BindsProperties<Control, PropertyTarget> {
  public:
   std::string FullClassName() const override { return "Control"; }
   Ref<fw::Window> Window() const;
@@ -26,7 +26,6 @@ class Control : public Object, public PropertyTarget {
   void SetName(const String& name) { name_ = name; }
   int32_t Index() const { return index_; }
   void SetIndex(int32_t index) { index_ = index; }
-  void SetProperty(const Property& property) override;
   // The stream properties every control takes; a subclass adds its own to these.
   static std::span<const PropertyBinding<Control>> PropertyBindings();
 
@@ -46,7 +45,7 @@ class Control : public Object, public PropertyTarget {
 };
 
 // A control with a rectangle on the window's content area, in window units from its top left.
-class RectControl : public Control {
+class RectControl : public BindsProperties<RectControl, Control> {
  public:
   ~RectControl() override;
   std::string FullClassName() const override { return "RectControl"; }
@@ -70,7 +69,6 @@ class RectControl : public Control {
   void SetTextUnit(uint8_t unit) { textUnit_ = unit; }
   const String& TextFont() const { return textFont_; }
 
-  void SetProperty(const Property& property) override;
   static std::span<const PropertyBinding<RectControl>> PropertyBindings();
   void CreateWidget(QWidget* parent) override;
   QWidget* Widget() const override { return widget_; }

@@ -64,14 +64,8 @@ void Label::SetText(const String& text) {
   if (label_) label_->setText(Q(text_));
 }
 
-void Label::SetProperty(const Property& p) {
-  RectControl::SetProperty(p);
-  ApplyBoundProperty(PropertyBindings(), *this, p);
-}
-
 std::span<const PropertyBinding<Label>> Label::PropertyBindings() {
-  using Bind = PropertyBinding<Label>;
-  static constexpr Bind kBindings[] = {
+  static constexpr PropertyBinding<Label> kBindings[] = {
       {"Text", [](Label& l, const String& v) { l.SetText(v); }},
       {"TextAlign",
        [](Label& l, int32_t align) {
@@ -88,9 +82,6 @@ std::span<const PropertyBinding<Label>> Label::PropertyBindings() {
          palette.setColor(QPalette::WindowText, QColor(colour.red, colour.green, colour.blue));
          l.label_->setPalette(palette);
        }},
-      Bind::Kept("Multiline"),
-      Bind::Kept("Selectable"),
-      Bind::Kept("Transparent"),
   };
   return kBindings;
 }
@@ -144,11 +135,6 @@ void PopupMenu::DeleteAllRows() {
   SyncWidget();
 }
 
-void PopupMenu::SetProperty(const Property& p) {
-  RectControl::SetProperty(p);
-  ApplyBoundProperty(PropertyBindings(), *this, p);
-}
-
 std::span<const PropertyBinding<PopupMenu>> PopupMenu::PropertyBindings() {
   static constexpr PropertyBinding<PopupMenu> kBindings[] = {
       {"InitialValue",
@@ -200,17 +186,10 @@ void CheckBox::Click() {
     value_ = !value_;
 }
 
-void CheckBox::SetProperty(const Property& p) {
-  RectControl::SetProperty(p);
-  ApplyBoundProperty(PropertyBindings(), *this, p);
-}
-
 std::span<const PropertyBinding<CheckBox>> CheckBox::PropertyBindings() {
-  using Bind = PropertyBinding<CheckBox>;
-  static constexpr Bind kBindings[] = {
+  static constexpr PropertyBinding<CheckBox> kBindings[] = {
       {"Caption", [](CheckBox& c, const String& v) { c.SetCaption(v); }},
       {"Value", [](CheckBox& c, bool v) { c.SetValue(v); }},
-      Bind::Kept("State"),
   };
   return kBindings;
 }
@@ -239,14 +218,8 @@ void PushButton::Push() {
   Dispatch([&] { Action.Raise(self); });
 }
 
-void PushButton::SetProperty(const Property& p) {
-  RectControl::SetProperty(p);
-  ApplyBoundProperty(PropertyBindings(), *this, p);
-}
-
 std::span<const PropertyBinding<PushButton>> PushButton::PropertyBindings() {
-  using Bind = PropertyBinding<PushButton>;
-  static constexpr Bind kBindings[] = {
+  static constexpr PropertyBinding<PushButton> kBindings[] = {
       {"Caption", [](PushButton& b, const String& v) { b.SetCaption(v); }},
       {"Default",
        [](PushButton& b, bool v) {
@@ -254,7 +227,6 @@ std::span<const PropertyBinding<PushButton>> PushButton::PropertyBindings() {
          if (b.button_) b.button_->setDefault(v);
        }},
       {"Cancel", [](PushButton& b, bool v) { b.cancel_ = v; }},
-      Bind::Kept("ButtonStyle"),
   };
   return kBindings;
 }

@@ -14,12 +14,11 @@ class QPushButton;
 
 namespace fw {
 
-class Label : public RectControl {
+class Label : public BindsProperties<Label, RectControl> {
  public:
   std::string FullClassName() const override { return "Label"; }
   const String& Text() const { return text_; }
   void SetText(const String& text);
-  void SetProperty(const Property& property) override;
   static std::span<const PropertyBinding<Label>> PropertyBindings();
 
  protected:
@@ -31,7 +30,7 @@ class Label : public RectControl {
   Colour textColor_;
 };
 
-class PopupMenu : public RectControl {
+class PopupMenu : public BindsProperties<PopupMenu, RectControl> {
  public:
   std::string FullClassName() const override { return "PopupMenu"; }
   int32_t ListCount() const { return static_cast<int32_t>(rows_.size()); }
@@ -42,7 +41,7 @@ class PopupMenu : public RectControl {
   String Text() const;  // the selected row's text, "" when none
   void AddRow(const String& text);
   void DeleteAllRows();
-  void SetProperty(const Property& property) override;  // InitialValue: rows split on CR
+  // InitialValue gives the rows, split on CR.
   static std::span<const PropertyBinding<PopupMenu>> PropertyBindings();
 
  protected:
@@ -55,14 +54,13 @@ class PopupMenu : public RectControl {
   int32_t listIndex_ = -1;
 };
 
-class CheckBox : public RectControl {
+class CheckBox : public BindsProperties<CheckBox, RectControl> {
  public:
   std::string FullClassName() const override { return "CheckBox"; }
   const String& Caption() const { return caption_; }
   void SetCaption(const String& caption);
   bool Value() const;
   void SetValue(bool value);
-  void SetProperty(const Property& property) override;
   static std::span<const PropertyBinding<CheckBox>> PropertyBindings();
   // The user clicks the box (tests).
   void Click();
@@ -76,7 +74,7 @@ class CheckBox : public RectControl {
   bool value_ = false;
 };
 
-class PushButton : public RectControl {
+class PushButton : public BindsProperties<PushButton, RectControl> {
  public:
   PushButton();
   std::string FullClassName() const override { return "PushButton"; }
@@ -84,7 +82,6 @@ class PushButton : public RectControl {
   void SetCaption(const String& caption);
   bool Default() const { return default_; }
   bool Cancel() const { return cancel_; }
-  void SetProperty(const Property& property) override;
   static std::span<const PropertyBinding<PushButton>> PropertyBindings();
   // The user presses the button: raises Action.
   void Push();

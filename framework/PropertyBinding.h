@@ -1,9 +1,11 @@
 #pragma once
-// What a class does with the stream properties it takes: one table per class, name to setter.
-// A binding is checked against the name table as it is compiled, so a class cannot bind a
-// name no stream carries, nor take a value of another kind than the name's.
+// What a class does with the stream properties it takes. Each class lists only its own
+// setters, name to setter, in a static PropertyBindings(); BindsProperties hands a property
+// to the bases' setters first, down from PropertyTarget (which keeps every pair), then to the
+// class's own. A name no class binds is only kept. A binding is checked against the name
+// table as it is compiled, so a class cannot bind a name no stream carries, nor take a value
+// of another kind than the name's.
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string_view>
 #include <variant>
@@ -28,10 +30,6 @@ class PropertyBinding {
       : PropertyBinding(name, PropertyKind::Colour, set) {}
   consteval PropertyBinding(std::string_view name, TextSetter set)
       : PropertyBinding(name, PropertyKind::Text, set) {}
-  // A name the class takes only to keep its value: setting it changes nothing else.
-  static consteval PropertyBinding Kept(std::string_view name) {
-    return PropertyBinding(name, std::nullopt, std::monostate{});
-  }
 
   constexpr std::string_view Name() const { return name_; }
 
@@ -44,19 +42,19 @@ class PropertyBinding {
           if constexpr (std::is_same_v<Set, IntSetter>) Call<int32_t>(set, target, value);
           else if constexpr (std::is_same_v<Set, BoolSetter>) Call<bool>(set, target, value);
           else if constexpr (std::is_same_v<Set, ColourSetter>) Call<Colour>(set, target, value);
-          else if constexpr (std::is_same_v<Set, TextSetter>) Call<String>(set, target, value);
+          else Call<String>(set, target, value);
         },
         set_);
   }
 
  private:
-  using Setter = std::variant<std::monostate, IntSetter, BoolSetter, ColourSetter, TextSetter>;
+  using Setter = std::variant<IntSetter, BoolSetter, ColourSetter, TextSetter>;
 
-  consteval PropertyBinding(std::string_view name, std::optional<PropertyKind> kind, Setter set)
+  consteval PropertyBinding(std::string_view name, PropertyKind kind, Setter set)
       : name_(name), set_(set) {
     const auto known = KindOfProperty(name);
     if (!known) throw "a bound property name is missing from kPropertyNames";
-    if (kind && *kind != *known) throw "a property is bound to a setter of another value kind";
+    if (kind != *known) throw "a property is bound to a setter of another value kind";
   }
 
   template <class Value, class Set>
@@ -79,5 +77,19 @@ void ApplyBoundProperty(std::span<const PropertyBinding<Target>> bindings, Targe
     }
   }
 }
+
+// The base of a class that binds properties of its own: `class Label : public
+// BindsProperties<Label, RectControl>`, with Label::PropertyBindings() listing Label's setters.
+template <class Self, class Base>
+class BindsProperties : public Base {
+ public:
+  // The class whose bindings (and its bases') a property meets before Self's.
+  using PropertyBase = Base;
+
+  void SetProperty(const Property& property) override {
+    PropertyBase::SetProperty(property);
+    ApplyBoundProperty(Self::PropertyBindings(), static_cast<Self&>(*this), property);
+  }
+};
 
 }  // namespace fw

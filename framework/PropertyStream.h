@@ -56,8 +56,9 @@ std::vector<Property> DecodePropertyStream(std::string_view bytes);
 class PropertyTarget {
  public:
   virtual ~PropertyTarget() = default;
-  // Sets one property. The default keeps the value for GetProperty and changes nothing else:
-  // many design-time properties only pass through.
+  // Sets one property. The default keeps the value for StoredProperty and changes nothing
+  // else: many design-time properties only pass through. A class that acts on some names
+  // derives through BindsProperties (PropertyBinding.h) rather than overriding this.
   virtual void SetProperty(const Property& property);
   // The last value a stream (or SetProperty) gave the name, if any.
   std::optional<PropertyValue> StoredProperty(std::string_view name) const;

@@ -29,11 +29,6 @@ void Timer::SetPeriod(int32_t period) {
   Apply();
 }
 
-void Timer::SetProperty(const Property& p) {
-  Control::SetProperty(p);
-  ApplyBoundProperty(PropertyBindings(), *this, p);
-}
-
 std::span<const PropertyBinding<Timer>> Timer::PropertyBindings() {
   static constexpr PropertyBinding<Timer> kBindings[] = {
       {"Mode", [](Timer& t, int32_t v) { t.SetMode(v); }},

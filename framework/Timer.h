@@ -10,7 +10,7 @@ namespace fw {
 // A timer control. Mode 0 is off, 1 fires once, 2 repeats every Period milliseconds.
 // It starts once its window has finished building, and keeps firing while a modal window
 // or a message box is up.
-class Timer : public Control {
+class Timer : public BindsProperties<Timer, Control> {
  public:
   Timer();
   ~Timer() override;
@@ -19,7 +19,6 @@ class Timer : public Control {
   void SetMode(int32_t mode);
   int32_t Period() const { return period_; }
   void SetPeriod(int32_t period);
-  void SetProperty(const Property& property) override;
   static std::span<const PropertyBinding<Timer>> PropertyBindings();
   void WindowOpened() override;
   void WindowClosing() override;

@@ -325,14 +325,8 @@ void Window::SetBackdrop(const Ref<Picture>& picture) {
   if (impl_->content) impl_->content->update();
 }
 
-void Window::SetProperty(const Property& p) {
-  Store(p);
-  ApplyBoundProperty(PropertyBindings(), *this, p);
-}
-
 std::span<const PropertyBinding<Window>> Window::PropertyBindings() {
-  using Bind = PropertyBinding<Window>;
-  static constexpr Bind kBindings[] = {
+  static constexpr PropertyBinding<Window> kBindings[] = {
       {"Width", [](Window& w, int32_t v) { w.SetWidth(v); }},
       {"Height", [](Window& w, int32_t v) { w.SetHeight(v); }},
       {"MinWidth", [](Window& w, int32_t v) { w.SetMinWidth(v); }},
@@ -366,14 +360,6 @@ std::span<const PropertyBinding<Window>> Window::PropertyBindings() {
        [](Window& w, bool on) {
          if (w.impl_->top) w.impl_->top->setWindowFlag(Qt::WindowMaximizeButtonHint, on);
        }},
-      Bind::Kept("Placement"),
-      Bind::Kept("Composite"),
-      Bind::Kept("HasBackColor"),
-      Bind::Kept("BackColor"),
-      Bind::Kept("FullScreen"),
-      Bind::Kept("MenuBarVisible"),
-      Bind::Kept("LiveResize"),
-      Bind::Kept("MacProcID"),
   };
   return kBindings;
 }

@@ -16,7 +16,7 @@
 
 namespace fw {
 
-class Window : public Object, public PropertyTarget {
+class Window : public Object, public BindsProperties<Window, PropertyTarget> {
  public:
   Window();
   ~Window() override;
@@ -60,8 +60,7 @@ class Window : public Object, public PropertyTarget {
   void SetMenuBar(const Ref<fw::MenuBar>& bar);
   Ref<Picture> Backdrop() const { return backdrop_; }
   void SetBackdrop(const Ref<Picture>& picture);
-  void SetProperty(const Property& property) override;
-  // The stream properties a window takes; any other name is only stored.
+  // The stream properties a window takes; any other name is only kept.
   static std::span<const PropertyBinding<Window>> PropertyBindings();
 
   // Closes the window: raises Close, closes its controls, takes it out of the window list

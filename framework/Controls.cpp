@@ -11,6 +11,7 @@
 
 #include "EventLoop.h"
 #include "PictureImpl.h"
+#include "Testing.h"
 
 namespace fw {
 namespace {
@@ -179,11 +180,11 @@ void CheckBox::SetValue(bool value) {
   }
 }
 
-void CheckBox::Click() {
-  if (box_)
-    box_->click();
+void ClickForTesting(CheckBox& box) {
+  if (auto* widget = qobject_cast<QCheckBox*>(box.Widget()))
+    widget->click();
   else
-    value_ = !value_;
+    box.SetValue(!box.Value());
 }
 
 std::span<const PropertyBinding<CheckBox>> CheckBox::PropertyBindings() {

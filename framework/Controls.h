@@ -62,8 +62,6 @@ class CheckBox : public BindsProperties<CheckBox, RectControl> {
   bool Value() const;
   void SetValue(bool value);
   static std::span<const PropertyBinding<CheckBox>> PropertyBindings();
-  // The user clicks the box (tests).
-  void Click();
 
  protected:
   QWidget* MakeWidget(QWidget* parent) override;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "Testing.h"
+
 namespace fw {
 
 namespace {

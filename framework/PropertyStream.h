@@ -30,8 +30,6 @@ struct Property {
   friend bool operator==(const Property&, const Property&) = default;
 };
 
-PropertyKind KindOfValue(const PropertyValue& value);
-
 // Builds a stream pair by pair; a name whose kind does not match the value raises
 // PropertyStreamException, so a stream built here always decodes.
 class PropertyStreamWriter {

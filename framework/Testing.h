@@ -4,10 +4,16 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "Object.h"
+#include "PropertyStream.h"
 #include "Strings.h"
 
 namespace fw {
+
+class CheckBox;
+class Window;
 
 // The framework's clock: the current time as the Date constructor sees it (nullptr restores
 // the system clock).
@@ -37,5 +43,20 @@ bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs);
 void ProcessPendingEvents();
 // Forgets a finished quit so that another start-up can run in the same process.
 void ResetQuitStateForTesting();
+
+// Open windows, oldest first.
+std::vector<Ref<Window>> OpenWindowsForTesting();
+// What a window keeps to itself: whether its build (Constructor) has finished, whether it is
+// showing modally, whether a handler for that menu item is registered.
+struct WindowForTesting {
+  static bool Opened(const Window& window);
+  static bool ShowingModally(const Window& window);
+  static bool HasMenuHandler(const Window& window, const String& itemName);
+};
+// The user clicks the box.
+void ClickForTesting(CheckBox& box);
+
+// The value kind a property value has.
+PropertyKind KindOfValue(const PropertyValue& value);
 
 }  // namespace fw

@@ -17,6 +17,7 @@
 #include "Controls.h"
 #include "EventLoop.h"
 #include "PictureImpl.h"
+#include "Testing.h"
 #include "WindowImpl.h"
 
 namespace fw {
@@ -433,8 +434,6 @@ void Window::AddMenuHandler(const String& itemName, Delegate<bool()> handler) {
   menuHandlers_[itemName] = std::move(handler);
 }
 
-bool Window::HasMenuHandler(const String& itemName) const { return menuHandlers_.count(itemName) > 0; }
-
 bool Window::HandleMenuCommand(const String& itemName) {
   Ref<Window> keep = RefTo(this);
   if (auto it = menuHandlers_.find(itemName); it != menuHandlers_.end()) {
@@ -458,7 +457,15 @@ Ref<Window> GetImplicitWindow(const std::string& fullClassName) {
   return it == Lists().shared.end() ? nullptr : it->second;
 }
 
-std::vector<Ref<Window>> OpenWindows() { return Lists().open; }
+std::vector<Ref<Window>> OpenWindowsForTesting() { return Lists().open; }
+
+bool WindowForTesting::Opened(const Window& window) { return window.opened_; }
+
+bool WindowForTesting::ShowingModally(const Window& window) { return window.modalDepth_ > 0; }
+
+bool WindowForTesting::HasMenuHandler(const Window& window, const String& itemName) {
+  return window.menuHandlers_.count(itemName) > 0;
+}
 
 void CloseAllWindows() {
   // Newest first: a modal dialog closes before the window behind it.

@@ -69,7 +69,6 @@ class Window : public Object, public BindsProperties<Window, PropertyTarget> {
   bool IsClosed() const { return closed_; }
   // Shows the window modally; returns when it closes. Other windows' timers keep running.
   void ShowModal();
-  bool IsShowingModally() const { return modalDepth_ > 0; }
 
   // Controls. NewControl makes a control object belonging to this window ("__New").
   template <class T, class... Args>
@@ -86,14 +85,11 @@ class Window : public Object, public BindsProperties<Window, PropertyTarget> {
 
   // Menu handlers: item name to handler, offered the command when the user chooses the item.
   void AddMenuHandler(const String& itemName, Delegate<bool()> handler);
-  bool HasMenuHandler(const String& itemName) const;
   // Runs a menu command as the user's choice would (menu, shortcut or tests).
   bool HandleMenuCommand(const String& itemName);
 
-  // Raises MouseDown at (x, y) of the content area as a click would (tests).
+  // Raises MouseDown at (x, y) of the content area, as a click there does.
   bool Click(int32_t x, int32_t y);
-  // Whether the build (Constructor) has finished.
-  bool IsOpen() const { return opened_; }
 
   struct Impl;
   Impl& impl() const { return *impl_; }
@@ -104,6 +100,7 @@ class Window : public Object, public BindsProperties<Window, PropertyTarget> {
   void ResizeContent();
   void FinishBuild();
   friend struct Impl;
+  friend struct WindowForTesting;
 
   std::unique_ptr<Impl> impl_;
   String title_;
@@ -121,8 +118,6 @@ class Window : public Object, public BindsProperties<Window, PropertyTarget> {
 
 // The shared instance of the window class of that full name, or nil.
 Ref<Window> GetImplicitWindow(const std::string& fullClassName);
-// Open windows, oldest first.
-std::vector<Ref<Window>> OpenWindows();
 // Closes every window, newest first, each through its Close handler (quit, shutdown).
 void CloseAllWindows();
 

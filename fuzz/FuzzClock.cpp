@@ -82,7 +82,7 @@ Clock& Start(const Setup& setup) {
       c.root / "app", c.PrefsFile().parent_path(),
       [](const std::string& message) { Fail("clock", "message box: " + message); });
   Guarded("clock", [&] { c.window = gHarness->Start(); });
-  if (!c.window || !c.window->IsOpen()) Fail("clock", "the main window did not open");
+  if (!c.window || !fw::WindowForTesting::Opened(*c.window)) Fail("clock", "the main window did not open");
   return c;
 }
 

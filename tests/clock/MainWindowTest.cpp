@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MenuBar1.h"
+#include "framework/Testing.h"
 #include "framework/Window.h"
 #include "support/ClockFixture.h"
 
@@ -67,10 +68,10 @@ TEST_F(MainWindowBuild, OneWindowWhoeverAsks) {
   MakePayload(Payload::Standard);
   auto w = Start();
   // Open asked the accessor for the window while it was being built: still one window.
-  EXPECT_EQ(fw::OpenWindows().size(), 1u);
+  EXPECT_EQ(fw::OpenWindowsForTesting().size(), 1u);
   EXPECT_EQ(::mainWindow().get(), w.get());
   EXPECT_EQ(::mainWindow().get(), w.get());
-  EXPECT_EQ(fw::OpenWindows().size(), 1u);
+  EXPECT_EQ(fw::OpenWindowsForTesting().size(), 1u);
 }
 
 TEST_F(MainWindowBuild, LayoutTimerAndMenuBarAfterTheBuild) {

@@ -43,8 +43,10 @@ TEST_F(MenuBar, BuiltOnceWithTwoMenusInOrder) {
   EXPECT_EQ(w->windowMenu().get(), window.get());
   EXPECT_EQ(w->largeMenu()->Text(), "大");
   // Handlers for the four commands, none for the menu titles and quit.
-  for (const char* name : {"prefMenu", "halfMenu", "normalMenu", "largeMenu"}) EXPECT_TRUE(w->HasMenuHandler(name));
-  for (const char* name : {"FileMenu", "windowMenu", "FileQuit"}) EXPECT_FALSE(w->HasMenuHandler(name));
+  for (const char* name : {"prefMenu", "halfMenu", "normalMenu", "largeMenu"})
+    EXPECT_TRUE(fw::WindowForTesting::HasMenuHandler(*w, name)) << name;
+  for (const char* name : {"FileMenu", "windowMenu", "FileQuit"})
+    EXPECT_FALSE(fw::WindowForTesting::HasMenuHandler(*w, name)) << name;
 }
 
 TEST_F(MenuBar, SizeCommandsInBothSizeSets) {

@@ -6,6 +6,8 @@
 #include <random>
 #include <vector>
 
+#include "framework/Testing.h"
+
 namespace {
 
 using fw::Property;

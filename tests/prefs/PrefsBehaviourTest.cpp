@@ -100,8 +100,8 @@ class PrefsChanged : public PrefsFixture {
     Start();
     EnableActors({});
     auto w = prefWindow();
-    w->nameCheck(7)->Click();
-    w->alarmCheck()->Click();
+    fw::ClickForTesting(*w->nameCheck(7));
+    fw::ClickForTesting(*w->alarmCheck());
     w->alarmHourPopup()->SetListIndex(12);
     w->alarmMinPopup()->SetListIndex(1);
     w->alarmVoicePopup()->SetListIndex(4);
@@ -139,7 +139,7 @@ class PrefsSave : public PrefsFixture {};
 
 TEST_F(PrefsSave, OkWritesTheSettingsFile) {
   auto w = OpenPrefs();
-  w->nameCheck(1)->Click();
+  fw::ClickForTesting(*w->nameCheck(1));
   w->voiceMode()->SetListIndex(2);
   w->PushButton1()->Push();
   EXPECT_EQ(testsupport::ReadFile(PrefsFile()),

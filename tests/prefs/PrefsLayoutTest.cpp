@@ -12,6 +12,7 @@
 
 #include "PrefsTestSupport.h"
 #include "framework/PropertyStream.h"
+#include "framework/Testing.h"
 #include "framework/WindowImpl.h"
 #include "prefs/faceImage.h"
 #include "prefs/nameCheck.h"
@@ -210,7 +211,7 @@ TEST_F(PrefsWindowBuild, ConstructorsWithoutIndexBuildMemberZero) {
 TEST_F(PrefsWindowBuild, ClosingForgetsTheWindowAndTheNextOpeningIsNew) {
   auto first = OpenPrefs();
   EXPECT_EQ(prefWindow().get(), first.get());
-  EXPECT_EQ(fw::OpenWindows().size(), 2u);
+  EXPECT_EQ(fw::OpenWindowsForTesting().size(), 2u);
   first->PushButton3()->SetCaption("停止");
   first->alarmCheck()->SetValue(true);
   first->PushButton2()->Push();
@@ -231,7 +232,7 @@ TEST_F(PrefsWindowBuild, MenuCommandShowsItModallyUntilCancel) {
   QRect dialog;
   QTimer::singleShot(0, [&] {
     auto w = fw::CheckedCast<prefs::prefWindow>(fw::GetImplicitWindow("prefWindow.prefWindow"));
-    wasModal = w && w->IsShowingModally();
+    wasModal = w && fw::WindowForTesting::ShowingModally(*w);
     if (!w) return;
     owner = w->impl().top->windowHandle()->transientParent();
     dialog = w->impl().top->frameGeometry();

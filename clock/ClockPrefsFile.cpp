@@ -10,9 +10,7 @@ namespace {
 const char* const kPrefsFileName = "vantoViewer3 Prefs";
 
 fw::Ref<fw::FolderItem> PrefsFile() {
-  auto folder = fw::SpecialFolder::Preferences();
-  if (!folder) throw fw::NilObjectException("no preferences folder");
-  return folder->Child(kPrefsFileName);
+  return fw::SpecialFolder::Preferences()->Child(kPrefsFileName);
 }
 
 // The text after the first "=", up to a second one.

@@ -1,4 +1,5 @@
-// Step 1 and 2 of the main window's Open: the data payload folder and the window's size set.
+// The first part of the main window's Open: the data payload folder, which fixes the largest
+// window, and the window's sizes from that.
 #include "clock/mainWindow.h"
 #include "framework/EventLoop.h"
 #include "framework/MsgBox.h"
@@ -7,13 +8,7 @@ namespace clockcore {
 namespace {
 
 fw::Ref<fw::FolderItem> PayloadCandidate(const char* bundleName) {
-  auto root = fw::GetFolderItem("vanto-rimal", 0);
-  if (!root) throw fw::NilObjectException("no folder item for \"vanto-rimal\"");
-  auto payload = root->Child("Payload");
-  if (!payload) throw fw::NilObjectException("no folder item for \"Payload\"");
-  auto bundle = payload->Child(bundleName);
-  if (!bundle) throw fw::NilObjectException(std::string("no folder item for \"") + bundleName + "\"");
-  return bundle;
+  return fw::GetFolderItem("vanto-rimal", 0)->Child("Payload")->Child(bundleName);
 }
 
 }  // namespace

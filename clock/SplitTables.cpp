@@ -1,4 +1,5 @@
-// Step 3 of the main window's Open: the text tables split into the loaded tables.
+// After the payload folder and the window's size, the main window's Open splits the text
+// tables into the loaded tables, before it reads the settings.
 #include "clock/TextTables.h"
 #include "clock/mainWindow.h"
 

@@ -23,9 +23,7 @@ TableText gActMain("ActMain.txt"), gActTime("ActTime.txt"), gActSerif("ActSerif.
 const fw::String& Load(TableText& table) {
   if (table.loaded) return table.permaText;
   table.loaded = true;
-  auto contents = App()->ExecutableFile()->Parent()->Parent();
-  auto resources = contents->Child("Resources");
-  if (!resources) return table.permaText;
+  auto resources = App()->ExecutableFile()->Parent()->Parent()->Child("Resources");
   auto stream = resources->Child(table.fileName)->OpenAsTextFile(kMaxTableBytes);
   if (!stream) return table.permaText;
   table.permaText = stream->ReadAll();

@@ -71,7 +71,6 @@ std::span<const PropertyBinding<RectControl>> RectControl::PropertyBindings() {
       {"TabIndex", [](RectControl& c, int32_t v) { c.tabIndex_ = v; }},
       {"TabStop",
        [](RectControl& c, bool v) {
-         c.tabStop_ = v;
          if (c.widget_ && !v) c.widget_->setFocusPolicy(Qt::NoFocus);
        }},
       {"TextFont", [](RectControl& c, const String& v) { c.textFont_ = v; c.ApplyFont(); }},

@@ -60,13 +60,12 @@ class RectControl : public BindsProperties<RectControl, Control> {
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
   int32_t TabIndex() const { return tabIndex_; }
-  bool TabStop() const { return tabStop_; }
 
   // Text look, for the controls that show text.
   double TextSize() const { return textSize_; }  // 0: the framework's default size
   void SetTextSize(double size);
-  uint8_t TextUnit() const { return textUnit_; }
-  void SetTextUnit(uint8_t unit) { textUnit_ = unit; }
+  // Text sizes are in window units, like positions, whatever unit a design names.
+  void SetTextUnit(uint8_t /*unit*/) {}
   const String& TextFont() const { return textFont_; }
 
   static std::span<const PropertyBinding<RectControl>> PropertyBindings();
@@ -82,10 +81,9 @@ class RectControl : public BindsProperties<RectControl, Control> {
  private:
   QWidget* widget_ = nullptr;  // owned by the window's content area
   int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-  bool enabled_ = true, visible_ = true, tabStop_ = true;
+  bool enabled_ = true, visible_ = true;
   int32_t tabIndex_ = 0;
   double textSize_ = 0;
-  uint8_t textUnit_ = 0;
   String textFont_;
   bool bold_ = false, italic_ = false, underline_ = false;
 };

@@ -16,7 +16,7 @@
 namespace fw {
 namespace {
 
-QString Q(const String& s) { return QString::fromStdString(s); }
+QString ToQString(const String& s) { return QString::fromStdString(s); }
 
 template <class T>
 std::weak_ptr<T> WeakSelf(T* self) {
@@ -55,14 +55,14 @@ class WellWidget : public QFrame {
 // ---- Label --------------------------------------------------------------------------------
 
 QWidget* Label::MakeWidget(QWidget* parent) {
-  label_ = new QLabel(Q(text_), parent);
+  label_ = new QLabel(ToQString(text_), parent);
   label_->setFocusPolicy(Qt::NoFocus);
   return label_;
 }
 
 void Label::SetText(const String& text) {
   text_ = text;
-  if (label_) label_->setText(Q(text_));
+  if (label_) label_->setText(ToQString(text_));
 }
 
 std::span<const PropertyBinding<Label>> Label::PropertyBindings() {
@@ -78,7 +78,6 @@ std::span<const PropertyBinding<Label>> Label::PropertyBindings() {
       {"TextColor",
        [](Label& l, const Colour& colour) {
          if (!l.label_) return;
-         l.textColor_ = colour;
          QPalette palette = l.label_->palette();
          palette.setColor(QPalette::WindowText, QColor(colour.red, colour.green, colour.blue));
          l.label_->setPalette(palette);
@@ -104,7 +103,7 @@ void PopupMenu::SyncWidget() {
   QSignalBlocker block(combo_);
   if (combo_->count() != ListCount()) {
     combo_->clear();
-    for (const auto& row : rows_) combo_->addItem(Q(row));
+    for (const auto& row : rows_) combo_->addItem(ToQString(row));
   }
   combo_->setCurrentIndex(listIndex_);
 }
@@ -125,7 +124,7 @@ void PopupMenu::AddRow(const String& text) {
   rows_.push_back(text);
   if (combo_) {
     QSignalBlocker block(combo_);
-    combo_->addItem(Q(text));
+    combo_->addItem(ToQString(text));
     combo_->setCurrentIndex(listIndex_);  // adding a row selects nothing by itself
   }
 }
@@ -156,7 +155,7 @@ std::span<const PropertyBinding<PopupMenu>> PopupMenu::PropertyBindings() {
 // ---- CheckBox -----------------------------------------------------------------------------
 
 QWidget* CheckBox::MakeWidget(QWidget* parent) {
-  box_ = new QCheckBox(Q(caption_), parent);
+  box_ = new QCheckBox(ToQString(caption_), parent);
   box_->setChecked(value_);
   auto weak = WeakSelf(this);
   QObject::connect(box_, &QCheckBox::toggled, box_, [weak](bool on) {
@@ -167,7 +166,7 @@ QWidget* CheckBox::MakeWidget(QWidget* parent) {
 
 void CheckBox::SetCaption(const String& caption) {
   caption_ = caption;
-  if (box_) box_->setText(Q(caption_));
+  if (box_) box_->setText(ToQString(caption_));
 }
 
 bool CheckBox::Value() const { return value_; }
@@ -200,7 +199,7 @@ std::span<const PropertyBinding<CheckBox>> CheckBox::PropertyBindings() {
 PushButton::PushButton() = default;
 
 QWidget* PushButton::MakeWidget(QWidget* parent) {
-  button_ = new QPushButton(Q(caption_), parent);
+  button_ = new QPushButton(ToQString(caption_), parent);
   button_->setAutoDefault(false);
   auto weak = WeakSelf(this);
   QObject::connect(button_, &QPushButton::clicked, button_, [weak] {
@@ -211,7 +210,7 @@ QWidget* PushButton::MakeWidget(QWidget* parent) {
 
 void PushButton::SetCaption(const String& caption) {
   caption_ = caption;
-  if (button_) button_->setText(Q(caption_));
+  if (button_) button_->setText(ToQString(caption_));
 }
 
 void PushButton::Push() {

@@ -27,7 +27,6 @@ class Label : public BindsProperties<Label, RectControl> {
  private:
   QLabel* label_ = nullptr;
   String text_;
-  Colour textColor_;
 };
 
 class PopupMenu : public BindsProperties<PopupMenu, RectControl> {

@@ -30,7 +30,7 @@ struct LoopState {
   QEventLoop* mainLoop = nullptr;
 };
 
-LoopState& S() {
+LoopState& Loop() {
   static LoopState state;
   return state;
 }
@@ -38,16 +38,16 @@ LoopState& S() {
 void RunStdFunction(void* callback) { (*static_cast<const std::function<void()>*>(callback))(); }
 
 void ReportUncaught(const std::string& className, const std::string& message) {
-  S().exitStatus = 1;
+  Loop().exitStatus = 1;
   ReportFailure("An unhandled " + className + " occurred: " + message);
-  if (!S().quitRequested) Quit(1);
-  S().exitStatus = 1;
+  if (!Loop().quitRequested) Quit(1);
+  Loop().exitStatus = 1;
 }
 
 void ProcessQuit() {
-  if (S().hooks.onQuit) S().hooks.onQuit();
-  S().quitDone = true;
-  if (S().mainLoop) S().mainLoop->exit(S().exitStatus);
+  if (Loop().hooks.onQuit) Loop().hooks.onQuit();
+  Loop().quitDone = true;
+  if (Loop().mainLoop) Loop().mainLoop->exit(Loop().exitStatus);
 }
 
 // The desktop asks the clock to quit with a signal (logout: SIGHUP and SIGTERM together,
@@ -81,20 +81,20 @@ void OnQuitSignal(int signo) {
 
 }  // namespace
 
-void SetEventLoopHooks(EventLoopHooks hooks) { S().hooks = std::move(hooks); }
+void SetEventLoopHooks(EventLoopHooks hooks) { Loop().hooks = std::move(hooks); }
 
 void RuntimeSetExceptionHelper(
     Delegate<std::shared_ptr<RuntimeException>(void (*)(void*), void*)> helper) {
   if (helper.Signature() != "( Ptr, Ptr ) as Object")
     throw RuntimeException("exception helper has the signature \"" + helper.Signature() + "\"");
-  S().exceptionHelper = std::move(helper);
+  Loop().exceptionHelper = std::move(helper);
 }
 
 void Dispatch(const std::function<void()>& callback) {
   auto* arg = const_cast<std::function<void()>*>(&callback);
   std::shared_ptr<RuntimeException> raised;
   try {
-    raised = S().exceptionHelper ? S().exceptionHelper(&RunStdFunction, arg)
+    raised = Loop().exceptionHelper ? Loop().exceptionHelper(&RunStdFunction, arg)
                                  : CallCatchingRuntimeException(&RunStdFunction, arg);
   } catch (const std::exception& e) {
     ReportUncaught("exception", e.what());
@@ -111,13 +111,13 @@ void ReportFailure(const std::string& text) {
   std::fflush(stderr);
   // After a quit signal nobody may be left to click a message box: the line has to do. A
   // failure while the first report is still on screen is logged, not stacked up.
-  if (S().quitSignalled || S().reportingException || !S().hooks.showFailure) return;
-  S().reportingException = true;
+  if (Loop().quitSignalled || Loop().reportingException || !Loop().hooks.showFailure) return;
+  Loop().reportingException = true;
   try {
-    S().hooks.showFailure(text);
+    Loop().hooks.showFailure(text);
   } catch (...) {
   }
-  S().reportingException = false;
+  Loop().reportingException = false;
 }
 
 void InstallQuitSignals() {
@@ -128,8 +128,8 @@ void InstallQuitSignals() {
     char buffer[16];
     while (read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
     }
-    S().quitSignalled = true;
-    if (S().hooks.onQuitSignal) S().hooks.onQuitSignal();
+    Loop().quitSignalled = true;
+    if (Loop().hooks.onQuitSignal) Loop().hooks.onQuitSignal();
     Quit(0);
   });
   struct sigaction action {};
@@ -146,24 +146,24 @@ void InstallQuitSignals() {
 }
 
 void RuntimeRun() {
-  if (S().quitDone) return;
+  if (Loop().quitDone) return;
   QEventLoop loop;
-  S().mainLoop = &loop;
+  Loop().mainLoop = &loop;
   loop.exec();
-  S().mainLoop = nullptr;
+  Loop().mainLoop = nullptr;
 }
 
 void Quit(int32_t code) {
-  if (S().quitRequested) return;
-  S().quitRequested = true;
-  S().exitStatus = code;
+  if (Loop().quitRequested) return;
+  Loop().quitRequested = true;
+  Loop().exitStatus = code;
   // Runs once the current handler has returned to the event loop.
   QMetaObject::invokeMethod(QCoreApplication::instance(), [] { ProcessQuit(); },
                             Qt::QueuedConnection);
 }
 
-bool QuitRequested() { return S().quitRequested; }
-int32_t ExitStatus() { return S().exitStatus; }
+bool QuitRequested() { return Loop().quitRequested; }
+int32_t ExitStatus() { return Loop().exitStatus; }
 
 bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs) {
   QElapsedTimer clock;
@@ -185,11 +185,11 @@ void ProcessPendingEvents() {
 
 void ResetQuitStateForTesting() {
   ProcessPendingEvents();
-  S().quitRequested = false;
-  S().quitSignalled = false;
-  S().quitDone = false;
-  S().exitStatus = 0;
-  S().reportingException = false;
+  Loop().quitRequested = false;
+  Loop().quitSignalled = false;
+  Loop().quitDone = false;
+  Loop().exitStatus = 0;
+  Loop().reportingException = false;
 }
 
 }  // namespace fw

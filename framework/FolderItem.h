@@ -1,5 +1,6 @@
 #pragma once
-// Files and folders by path. A folder item exists or not; it is never nil for a plain name.
+// Files and folders by path. A folder item exists or not; the functions that give one never
+// give nil: a path that cannot be named gives an item that names nothing and never exists.
 #include <cstdint>
 
 #include "Object.h"

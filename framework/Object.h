@@ -37,7 +37,6 @@ class Ref {
   bool IsNil() const { return !p_; }
   T* get() const { return p_.get(); }
   const std::shared_ptr<T>& shared() const { return p_; }
-  std::weak_ptr<T> weak() const { return p_; }
   void reset() { p_.reset(); }
 
   friend bool operator==(const Ref& a, const Ref& b) { return a.p_ == b.p_; }

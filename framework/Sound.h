@@ -28,10 +28,10 @@ class Sound : public Object {
   std::shared_ptr<Impl> impl_;
 };
 
-// Upper bound on the decoded size of one sound; larger files open as no sound.
+// Upper bound on the size of one sound, as a file and decoded; a larger one opens as no sound.
 inline constexpr int64_t kMaxSoundBytes = 64LL * 1024 * 1024;
 
-// Playbacks still running anywhere (tests, shutdown).
+// Playbacks still running anywhere (tests and benchmarks).
 int ActiveSoundPlaybacks();
 // Stops all sound and closes the audio device (at exit).
 void ShutdownSound();

@@ -53,7 +53,6 @@ class Window : public Object, public BindsProperties<Window, PropertyTarget> {
   void SetMaxHeight(int32_t v);
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
-  int32_t Frame() const { return frame_; }
   bool CloseButton() const { return closeButton_; }
   bool Resizeable() const { return resizeable_; }
   Ref<fw::MenuBar> MenuBar() const { return menuBar_; }

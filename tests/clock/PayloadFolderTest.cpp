@@ -64,7 +64,7 @@ TEST_F(PayloadFolder, NoPayloadShowsTheMessageOnceAndQuitsWithTheSettingsKept) {
   EXPECT_EQ(w->Width(), 320);
   EXPECT_EQ(w->Height(), 480);
   EXPECT_EQ(w->MinWidth(), 64);
-  // Steps 3 and 4 still ran: tables split, defaults loaded; nothing exists to play.
+  // The rest of Open still ran: tables split, default settings loaded; nothing exists to play.
   EXPECT_EQ(w->alarmArray(0), "a\talarm01.mp3");
   EXPECT_TRUE(w->nameCheck(0));
   EXPECT_FALSE(w->dataPath->Exists());

@@ -22,13 +22,15 @@ void mainWindow::ReadClockPrefs() {
   auto self = ::mainWindow();
   auto file = PrefsFile();
   // A FIFO, device or socket in the file's place holds no settings, and neither does a file
-  // of no lines (read by position it would mute every voice): both count as no file. A
-  // folder there fails to open and is reported.
+  // of no lines or only blank ones (read by position it would mute every voice and empty the
+  // alarm): each counts as no file. A folder there fails to open and is reported.
   if (file->RegularFile() || file->Directory()) {
     auto stream = file->OpenAsTextFile();
     if (!stream) throw fw::IOException("cannot read \"" + file->NativePath() + "\"", 1);
-    if (!stream->EndOfFile()) {
-      self->LoadClockPrefs(*stream);
+    const fw::String text = stream->ReadAll();
+    if (text.find_first_not_of(" \t\r\n") != fw::String::npos) {
+      fw::TextInputStream lines(text);
+      self->LoadClockPrefs(lines);
       return;
     }
   }

@@ -12,11 +12,20 @@
 namespace fw {
 namespace {
 
-// No image format packs a pixel into less than this on average, so a bigger file cannot be
-// a picture we would accept; it also bounds what we read into memory.
-constexpr int64_t kMaxPictureFileBytes = kMaxPicturePixels * 4;
+// A 24-megapixel photo as a camera or phone writes it takes 5 to 12 MB. The decode's
+// work grows with the file too (every byte of a scan is read), and the file is held in memory
+// while the picture is.
+constexpr int64_t kMaxPictureFileBytes = 16LL << 20;
 
-bool SizeAllowed(QSize size) { return PictureSizeAllowed(size.width(), size.height()); }
+// PNG, GIF and BMP decode only whole, and a picture is decoded once when it is opened and
+// again when it is drawn; so they are held to a smaller size than a JPEG, which decodes
+// straight to the size it is drawn at. A screenshot of a large screen fits.
+constexpr int64_t kMaxWholeDecodePixels = 2560LL * 2048;
+
+bool SizeAllowed(QSize size, int64_t maxPixels) {
+  return PictureSizeAllowed(size.width(), size.height()) &&
+         int64_t{size.width()} * size.height() <= maxPixels;
+}
 
 // The largest of 1, 2, 4 and 8 that divides `size` (rounding up, as libjpeg does) into no
 // less than `atLeast`.
@@ -31,9 +40,9 @@ int Reduction(QSize size, QSize atLeast) {
 
 // A PNG, GIF or BMP, decoded whole by Qt; null when it is none or does not decode.
 QImage DecodeWithQt(const std::string& file) {
-  // Qt's own default (128 MB) would refuse pictures well inside our bound; ours is checked
-  // against the header below, so Qt's guard only needs to sit just above it.
-  QImageReader::setAllocationLimit(static_cast<int>((kMaxPicturePixels * 4) >> 20) + 1);
+  // Ours is checked against the header below; Qt holds it again where the decoder allocates
+  // its image, should a decoder read a size other than the header's.
+  QImageReader::setAllocationLimit(static_cast<int>((kMaxWholeDecodePixels * 4) >> 20) + 1);
   QByteArray bytes = QByteArray::fromRawData(file.data(), static_cast<qsizetype>(file.size()));
   QBuffer buffer(&bytes);
   if (!buffer.open(QIODevice::ReadOnly)) return {};
@@ -44,9 +53,9 @@ QImage DecodeWithQt(const std::string& file) {
   const QByteArray format = reader.format();
   if (format != "png" && format != "gif" && format != "bmp") return {};
   // The header's size, before a single pixel is allocated.
-  if (!SizeAllowed(reader.size())) return {};
+  if (!SizeAllowed(reader.size(), kMaxWholeDecodePixels)) return {};
   QImage image;
-  if (!reader.read(&image) || image.isNull() || !SizeAllowed(image.size())) return {};
+  if (!reader.read(&image) || image.isNull() || !SizeAllowed(image.size(), kMaxWholeDecodePixels)) return {};
   return image.format() == kPictureFormat ? image : image.convertToFormat(kPictureFormat);
 }
 
@@ -58,7 +67,7 @@ std::shared_ptr<const EncodedPicture> EncodedPicture::Read(const std::string& pa
   if (file->size() >= 2 && (*file)[0] == '\xFF' && (*file)[1] == '\xD8') {
     const std::optional<JpegOutline> outline = OutlineJpeg(*file);
     if (!outline) return nullptr;
-    const QSize size = JpegDecoder::Check(*outline, kMaxPicturePixels);
+    const QSize size = JpegDecoder::Check(*outline, *file, kMaxPicturePixels);
     if (!size.isValid()) return nullptr;
     return std::make_shared<const EncodedPicture>(std::move(*file), true, size);
   }

@@ -24,8 +24,9 @@ inline bool PictureSizeAllowed(int64_t width, int64_t height) {
 class EncodedPicture {
  public:
   // The picture in the file, or nil when the file is no picture we accept: a JPEG, PNG, GIF
-  // or BMP by its first bytes, of at most kMaxPicturePixels, that decodes. Every check is
-  // made here, so that a file that will not decode is refused when it is opened.
+  // or BMP by its first bytes, of at most kMaxPicturePixels (a PNG, GIF or BMP fewer),
+  // within the decoder's bounds on its work and memory, that decodes. Every check is made
+  // here, so that a file that will not decode is refused when it is opened.
   static std::shared_ptr<const EncodedPicture> Read(const std::string& path);
 
   QSize Size() const { return size_; }

@@ -19,16 +19,31 @@ struct ErrorManager {
   std::jmp_buf jump;
 };
 
+constexpr int kFailed = 1;
+constexpr int kStopped = 2;  // set up, and stopped before the work on the pixels
+
 [[noreturn]] void OnFatalError(j_common_ptr cinfo) {
-  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, kFailed);
 }
 
 void Silently(j_common_ptr) {}
 
-// The marker walk already refuses a stream with too many scans; this holds the bound should
-// libjpeg ever count them differently.
-void OnProgress(j_common_ptr cinfo) {
-  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxJpegScans) OnFatalError(cinfo);
+struct ProgressMonitor {
+  jpeg_progress_mgr pub;  // first, as above
+  bool stopAtWork = false;
+};
+
+// Called before each step of reading a multi-scan file into its coefficient buffer (the
+// buffer already allocated), so a scan that would pass the bound costs nothing. The marker
+// walk already refuses a stream with too many scans; this holds the bound should libjpeg ever
+// count them differently.
+void OnProgress(j_common_ptr common) {
+  auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+  const int64_t scans = cinfo->input_scan_number;
+  if (scans > kMaxJpegScans || scans * cinfo->image_width * cinfo->image_height > kMaxJpegScanPixels)
+    OnFatalError(common);
+  if (reinterpret_cast<ProgressMonitor*>(cinfo->progress)->stopAtWork)
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, kStopped);
 }
 
 class Decompressor {
@@ -37,7 +52,7 @@ class Decompressor {
     cinfo_.err = jpeg_std_error(&errors_.pub);
     errors_.pub.error_exit = OnFatalError;
     errors_.pub.output_message = Silently;
-    progress_.progress_monitor = OnProgress;
+    progress_.pub.progress_monitor = OnProgress;
     created_ = Create();
   }
   ~Decompressor() {
@@ -65,6 +80,15 @@ class Decompressor {
     jpeg_start_decompress(&cinfo_);
     return cinfo_.output_components == 4 && cinfo_.output_width > 0 && cinfo_.output_height > 0;
   }
+  // Decompression set up, every buffer allocated, and stopped before the first scan's data
+  // (a single-scan file reads none while being set up).
+  bool SetUp() {
+    progress_.stopAtWork = true;
+    const int jumped = setjmp(errors_.jump);
+    if (jumped) return jumped == kStopped;
+    jpeg_start_decompress(&cinfo_);
+    return true;
+  }
   // Every row, each into rows + y * stride (stride 0: all into one row).
   bool ReadRows(unsigned char* rows, size_t stride) {
     if (setjmp(errors_.jump)) return false;
@@ -91,7 +115,9 @@ class Decompressor {
   bool Create() {
     if (setjmp(errors_.jump)) return false;
     jpeg_create_decompress(&cinfo_);
-    cinfo_.progress = &progress_;
+    // Beyond it libjpeg would need a temporary file, which it is built without: an error.
+    cinfo_.mem->max_memory_to_use = kMaxJpegMemory;
+    cinfo_.progress = &progress_.pub;
     jpeg_mem_src(&cinfo_, reinterpret_cast<const unsigned char*>(bytes_.data()),
                  static_cast<unsigned long>(bytes_.size()));
     return true;
@@ -100,7 +126,7 @@ class Decompressor {
   std::string_view bytes_;
   jpeg_decompress_struct cinfo_{};
   ErrorManager errors_{};
-  jpeg_progress_mgr progress_{};
+  ProgressMonitor progress_{};
   bool created_ = false;
 };
 
@@ -118,7 +144,7 @@ void CmykToRgb32(QImage& image) {
 
 }  // namespace
 
-QSize JpegDecoder::Check(const JpegOutline& outline, int64_t maxPixels) {
+QSize JpegDecoder::Check(const JpegOutline& outline, std::string_view stream, int64_t maxPixels) {
   const int64_t width = outline.width, height = outline.height;
   if (width <= 0 || height <= 0 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION ||
       width * height > maxPixels)
@@ -127,6 +153,10 @@ QSize JpegDecoder::Check(const JpegOutline& outline, int64_t maxPixels) {
   if (!jpeg.Start(1) || jpeg.info().image_width != 1 || jpeg.info().image_height != 1) return {};
   unsigned char pixel[4];
   if (!jpeg.Begin() || !jpeg.ReadRows(pixel, 0) || !jpeg.Finish()) return {};
+  // The scans as libjpeg counted them, over the picture's real size.
+  if (jpeg.info().input_scan_number * width * height > kMaxJpegScanPixels) return {};
+  Decompressor file(stream);
+  if (!file.Start(1) || !file.SetUp()) return {};
   return QSize(static_cast<int>(width), static_cast<int>(height));
 }
 

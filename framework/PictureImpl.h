@@ -12,6 +12,9 @@ struct fw::Picture::Impl {
   QImage image;
   // An opened picture's file, while the file is what the picture shows.
   std::shared_ptr<const EncodedPicture> encoded;
+  // An opened picture drawn whole, as last drawn: at that size in pixels, a redraw decodes
+  // nothing. The target shares these pixels, so keeping them costs no memory of its own.
+  QImage drawn;
   // A new picture's size: it is filled with white when its pixels are first wanted. A
   // backdrop is drawn over all of itself at once, and need never be filled.
   QSize blank;
@@ -20,6 +23,8 @@ struct fw::Picture::Impl {
   // The pixels at the picture's own size, to show as they are (null only when memory runs
   // out). An opened picture decodes its file here, once.
   const QImage& Pixels();
+  // An opened picture, whole, at `size` (drawn once per size); null when memory runs out.
+  const QImage& DrawnWhole(QSize size);
   // The pixels, to draw into: from now on they, not the file, are the picture. Raises
   // OutOfBoundsException when memory runs out.
   QImage& Surface();

@@ -66,27 +66,23 @@ TEST_F(ClockPrefsFile, EveryValueThePreferencesWindowCanProduceRoundTrips) {
   }
 }
 
-TEST_F(ClockPrefsFile, EmptyFileGivesTheDefaultsAndABlankLineEmptyValues) {
-  // No lines at all: no settings, as when there is no file.
-  WritePrefs("");
-  auto d = Start();
-  for (int i = 0; i <= 11; ++i) EXPECT_TRUE(d->nameCheck(i));
-  EXPECT_EQ(d->alarmHour, "00");
-  Quit();
-  fw::ResetQuitStateForTesting();
-
-  // One blank line is read by position: every value empty.
-  WritePrefs("\n");
-  auto w = Start();
-  for (int i = 0; i <= 11; ++i) EXPECT_FALSE(w->nameCheck(i));
-  EXPECT_FALSE(w->alarmCheck);
-  EXPECT_EQ(w->alarmHour, "");
-  EXPECT_EQ(w->alarmMin, "");
-  EXPECT_EQ(w->alarmVoice, 0);
-  Quit();
-  EXPECT_EQ(ReadFile(PrefsFile()),
-            "seiyuOn/Off=0,0,0,0,0,0,0,0,0,0,0,0\nalarmOn=0\nalarmHour=\nalarmMin=\n"
-            "alarmVoice=0\nvoiceMode=0\n");
+TEST_F(ClockPrefsFile, EmptyFileAndBlankLinesGiveTheDefaults) {
+  // No lines, or only blank ones: no settings, as when there is no file (read by position,
+  // a blank line would mute every voice and save empty alarm values).
+  for (const std::string text : {"", "\n", "\r\n \t\n\n"}) {
+    WritePrefs(text);
+    auto w = Start();
+    for (int i = 0; i <= 11; ++i) EXPECT_TRUE(w->nameCheck(i)) << i;
+    EXPECT_FALSE(w->alarmCheck);
+    EXPECT_EQ(w->alarmHour, "00");
+    EXPECT_EQ(w->alarmMin, "00");
+    EXPECT_EQ(w->alarmVoice, 0);
+    Quit();
+    fw::ResetQuitStateForTesting();
+    EXPECT_EQ(ReadFile(PrefsFile()),
+              "seiyuOn/Off=1,1,1,1,1,1,1,1,1,1,1,1\nalarmOn=0\nalarmHour=00\nalarmMin=00\n"
+              "alarmVoice=0\nvoiceMode=0\n");
+  }
 }
 
 TEST_F(ClockPrefsFile, LinesCountByPositionNotByKey) {

@@ -466,15 +466,61 @@ TEST(SoundBound, StreamsOfEveryLayerAndFreeFormatAreMeasured) {
 }
 
 TEST(PictureBound, LargestAllowedPictureAndOneRowMore) {
-  // 8192 x 8192 is exactly the bound (256 MiB decoded at 32 bits); one more row is refused
+  // 5120 x 5120 is exactly the bound (100 MiB decoded at 32 bits); one more row is refused
   // before a pixel is allocated.
   testsupport::TempDir dir;
   const std::string jpeg = JpegBytes(Noise(16, 16));
   ASSERT_TRUE(ResetPeakResident());
   const int64_t before = PeakResident();
-  EXPECT_FALSE(fw::FolderItem(dir.Write("over.jpg", ClaimingSize(jpeg, 8192, 8193)).string()).OpenAsPicture());
+  EXPECT_FALSE(fw::FolderItem(dir.Write("over.jpg", ClaimingSize(jpeg, 5120, 5121)).string()).OpenAsPicture());
   EXPECT_LT(PeakResident() - before, 16LL << 20);
-  EXPECT_EQ(fw::kMaxPicturePixels, 8192LL * 8192);
+  EXPECT_EQ(fw::kMaxPicturePixels, 5120LL * 5120);
+}
+
+// Bounds that hold one by one multiply: the decode's work grows with the pixels times the
+// scans, its memory with the pixels times the samples of a pixel, a whole decode with the
+// pixels, and reading with the file. Each file is no picture, as an unreadable one is, when
+// one of them passes its bound.
+TEST(PictureBound, WhatTheDecodeWouldDoIsBounded) {
+  // A small progressive file whose frame claims width x height (every colour at full
+  // resolution when `full`), its last scan repeated until there are `scans`.
+  const std::string progressive = JpegBytes(Noise(16, 16), true);
+  auto claiming = [&](int width, int height, int scans, bool full) {
+    std::string jpeg = progressive;
+    const auto sof = jpeg.find("\xFF\xC2");
+    jpeg[sof + 5] = char(height >> 8), jpeg[sof + 6] = char(height & 0xFF);
+    jpeg[sof + 7] = char(width >> 8), jpeg[sof + 8] = char(width & 0xFF);
+    for (int c = 0; full && c < 3; ++c) jpeg[sof + 11 + 3 * c] = '\x11';
+    const size_t last = jpeg.rfind("\xFF\xDA");
+    const std::string lastScan = jpeg.substr(last, jpeg.size() - 2 - last);
+    jpeg.resize(jpeg.size() - 2);
+    for (int i = 10; i < scans; ++i) jpeg += lastScan;
+    return jpeg + "\xFF\xD9";
+  };
+  QImage white(2561, 2048, QImage::Format_RGB32);
+  white.fill(Qt::white);
+  QByteArray png;
+  QBuffer buffer(&png);
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && white.save(&buffer, "PNG"));
+  std::string comments;  // 17 MB of comment segments ahead of a sound picture
+  for (int i = 0; i < 260; ++i) comments += "\xFF\xFE\xFF\xFF" + std::string(65533, 'x');
+
+  const struct {
+    const char* kind;
+    std::string bytes;
+    bool opens;
+  } cases[] = {
+      {"claiming 8192 x 8192 in 100 scans", claiming(8192, 8192, 100, false), false},
+      {"claiming 5120 x 5120 in 15 scans", claiming(5120, 5120, 15, false), true},
+      {"claiming 5120 x 5120 in 16 scans", claiming(5120, 5120, 16, false), false},
+      {"claiming 5120 x 5120, colour at full resolution", claiming(5120, 5120, 10, true), false},
+      {"PNG of 2561 x 2048 named .jpg", png.toStdString(), false},
+      {"JPEG behind 17 MB of comments", "\xFF\xD8" + comments + JpegBytes(Noise(16, 16)).substr(2), false},
+  };
+  testsupport::TempDir dir;
+  for (const auto& c : cases) {
+    EXPECT_EQ(bool(fw::FolderItem(dir.Write("p.jpg", c.bytes).string()).OpenAsPicture()), c.opens) << c.kind;
+  }
 }
 
 }  // namespace

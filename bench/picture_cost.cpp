@@ -1,0 +1,182 @@
+// What one picture file costs the clock: opening it, then drawing it whole at each window size
+// and as a preferences thumbnail, and drawing it again at the same size; and the preferences
+// window opened with that file as all twelve face pictures. Real photos beside the worst
+// files the bounds let through and the hostile files that pass them.
+//
+// Prints one line per file: its size, then CPU seconds (all threads, ended ones included) and
+// the growth of the peak resident size (MB) for each step. Nothing is asserted.
+//
+//   picture_cost [FILTER]      only the files whose name contains FILTER
+#include <sys/resource.h>
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPainter>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <random>
+
+#include "BenchClock.h"
+#include "framework/EventLoop.h"
+#include "framework/FolderItem.h"
+#include "framework/Picture.h"
+#include "framework/Testing.h"
+#include "mediagen/Drawings.h"
+#include "prefs/prefWindow.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto s = [](timeval t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+  return s(usage.ru_utime) + s(usage.ru_stime);
+}
+
+long StatusKb(const char* key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(key, 0) == 0) return std::stol(line.substr(std::string(key).size()));
+  return -1;
+}
+
+struct Cost {
+  double cpu;
+  double wall;
+  long peakMb;  // peak resident size over the step, less the resident size before it
+};
+
+Cost Measure(const std::function<void()>& step) {
+  std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
+  const long before = StatusKb("VmRSS:");
+  const double cpu = CpuSeconds();
+  const auto wall = std::chrono::steady_clock::now();
+  step();
+  return {CpuSeconds() - cpu, std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count(),
+          (StatusKb("VmHWM:") - before) / 1024};
+}
+
+std::string Encoded(const QImage& image, const char* format, int quality = 90, bool progressive = false) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, format);
+  writer.setQuality(quality);
+  writer.setProgressiveScanWrite(progressive);
+  writer.write(image);
+  return bytes.toStdString();
+}
+
+QImage Noise(int w, int h, bool grey = false) {
+  QImage image(w, h, QImage::Format_RGB32);
+  std::mt19937 rng(5);
+  for (int y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
+    for (int x = 0; x < w; ++x) row[x] = grey ? qRgb(rng() & 0xFF, 0, 0) : (rng() | 0xFF000000u);
+  }
+  return grey ? image.convertToFormat(QImage::Format_Grayscale8) : image;
+}
+
+// The JPEG with its frame claiming width x height and its last scan repeated until there are
+// `scans`: a few kilobytes that make the decoder pass over the claimed picture that often.
+std::string Claiming(std::string jpeg, int width, int height, int scans) {
+  const auto sof = jpeg.find("\xFF\xC2");
+  jpeg[sof + 5] = char(height >> 8), jpeg[sof + 6] = char(height & 0xFF);
+  jpeg[sof + 7] = char(width >> 8), jpeg[sof + 8] = char(width & 0xFF);
+  int written = 0;
+  for (size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos; at = jpeg.find("\xFF\xDA", at + 2)) ++written;
+  const size_t last = jpeg.rfind("\xFF\xDA");
+  const std::string lastScan = jpeg.substr(last, jpeg.size() - 2 - last);
+  std::string out = jpeg.substr(0, jpeg.size() - 2);
+  for (int i = written; i < scans; ++i) out += lastScan;
+  return out + "\xFF\xD9";
+}
+
+// The files, made when first asked for.
+struct File {
+  std::string name;
+  std::function<std::string()> make;
+};
+
+std::vector<File> Files() {
+  static const std::string smallProgressive = Encoded(Noise(64, 64), "jpeg", 90, true);
+  static const std::string smallGreyProgressive = Encoded(Noise(64, 64, true), "jpeg", 90, true);
+  return {
+      {"photo-24Mpx-q92-baseline.jpg", [] { return Encoded(mediagen::PhotoLike(6000, 4000), "jpeg", 92); }},
+      {"photo-24Mpx-q92-progressive.jpg",
+       [] { return Encoded(mediagen::PhotoLike(6000, 4000), "jpeg", 92, true); }},
+      {"photo-24Mpx-q98-progressive.jpg",
+       [] { return Encoded(mediagen::PhotoLike(6000, 4000), "jpeg", 98, true); }},
+      // The worst the bounds let through.
+      {"noise-baseline-q100-23MB.jpg", [] { return Encoded(Noise(2900, 2900), "jpeg", 100); }},
+      {"noise-progressive-q100-23MB.jpg", [] { return Encoded(Noise(2900, 2900), "jpeg", 100, true); }},
+      {"claims-5120x5120-colour-15-scans.jpg", [] { return Claiming(smallProgressive, 5120, 5120, 15); }},
+      {"claims-5120x5120-grey-15-scans.jpg", [] { return Claiming(smallGreyProgressive, 5120, 5120, 15); }},
+      {"noise-png-2560x2048.jpg", [] { return Encoded(Noise(2560, 2048), "png"); }},
+      // Beyond the bounds.
+      {"claims-8192x8192-100-scans.jpg", [] { return Claiming(smallProgressive, 8192, 8192, 100); }},
+      {"claims-5120x5120-colour-16-scans.jpg", [] { return Claiming(smallProgressive, 5120, 5120, 16); }},
+      {"png-8192x8192.jpg", [] {
+         QImage white(8192, 8192, QImage::Format_RGB32);
+         white.fill(Qt::white);
+         return Encoded(white, "png");
+       }},
+  };
+}
+
+void Print(const char* step, const Cost& c) { std::printf("  %-22s %7.3f s cpu %7.3f s wall %5ld MB\n", step, c.cpu, c.wall, c.peakMb); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bench::InitRuntime(argc, argv);
+  const std::string filter = argc > 1 ? argv[1] : "";
+  bench::ScratchDir scratch;
+  const fs::path appDir = scratch.path() / "app";
+  const fs::path bundle = bench::MakeAppFolder(appDir, false);
+  bench::InProcessClock clock(appDir, scratch.path() / "prefs");
+  auto w = clock.Start();
+
+  for (const auto& file : Files()) {
+    if (file.name.find(filter) == std::string::npos) continue;
+    const std::string bytes = file.make();
+    const fs::path path = scratch.path() / file.name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    std::printf("%s (%.1f MB)\n", file.name.c_str(), double(bytes.size()) / 1e6);
+    fw::Ref<fw::Picture> picture;
+    Print("open", Measure([&] { picture = fw::FolderItem(path.string()).OpenAsPicture(); }));
+    if (!picture) {
+      std::printf("  no picture\n");
+    } else {
+      const struct { const char* what; int w, h; } sizes[] = {
+          {"draw 72x72", 72, 72},       {"draw 320x480", 320, 480}, {"draw 768x1024", 768, 1024},
+          {"draw 1536x2048", 1536, 2048}, {"redraw 1536x2048", 1536, 2048}};
+      for (const auto& s : sizes) {
+        Print(s.what, Measure([&] {
+                auto target = fw::New<fw::Picture>(s.w, s.h);
+                target->Graphics()->DrawPicture(picture, 0, 0, s.w, s.h, 0, 0, picture->Width(), picture->Height());
+              }));
+      }
+    }
+    picture = nullptr;
+    // The preferences window with this file as every face picture.
+    for (int i = 0; i < 12; ++i) {
+      const std::string key = fw::NthField(w->seiyuName.ValueOr(i, ""), fw::ChrB(9), 3);
+      fs::copy_file(path, bundle / ("seiyuicon_" + key + ".jpg"), fs::copy_options::overwrite_existing);
+    }
+    Print("prefs window, 12 faces", Measure([&] {
+            auto prefs = prefWindow();
+            fw::ProcessPendingEvents();
+            prefs->Close();
+            fw::ProcessPendingEvents();
+          }));
+    std::fflush(stdout);
+  }
+  clock.Quit();
+  return 0;
+}

@@ -36,8 +36,9 @@ class WellWidget : public QFrame {
     auto owner = owner_.lock();
     if (!owner || !owner->Image()) return;
     const QImage& image = owner->Image()->impl().Pixels();
+    const QSize size = image.deviceIndependentSize().toSize();
     QPainter painter(this);
-    painter.drawImage((width() - image.width()) / 2, (height() - image.height()) / 2, image);
+    PaintPicture(painter, QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), image);
   }
   void mousePressEvent(QMouseEvent* event) override {
     auto owner = owner_.lock();

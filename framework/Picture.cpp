@@ -1,6 +1,8 @@
 #include "Picture.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <algorithm>
 #include <string>
 
 #include "FolderItem.h"
@@ -9,10 +11,53 @@
 namespace fw {
 namespace {
 
-QImage White(QSize size) {
-  QImage image(size, kPictureFormat);
-  if (!image.isNull()) image.fill(Qt::white);
+// A rectangle in a picture's units, in its pixels at `ratio` pixels a unit: each edge
+// rounded on its own, so that rectangles that meet still meet.
+QRect InPixels(const QRect& units, qreal ratio) {
+  if (ratio == 1) return units;
+  const int left = qRound(units.x() * ratio), top = qRound(units.y() * ratio);
+  return QRect(left, top, qRound((units.x() + units.width()) * ratio) - left,
+               qRound((units.y() + units.height()) * ratio) - top);
+}
+
+QSize InPixels(QSize units, qreal ratio) { return InPixels(QRect(QPoint(0, 0), units), ratio).size(); }
+
+QImage White(QSize size, qreal ratio) {
+  QImage image(InPixels(size, ratio), kPictureFormat);
+  if (image.isNull()) return image;
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::white);
   return image;
+}
+
+// The file's whole picture at `size` pixels, decoded no larger than needed; null when memory
+// runs out.
+QImage WholeAt(const EncodedPicture& file, QSize size) {
+  QImage pixels = file.Decode(size);
+  if (pixels.isNull() || pixels.size() == size) return pixels;
+  if (pixels.width() > size.width() || pixels.height() > size.height()) {
+    // Shrinking (in one direction at least): an area-averaging filter. The painter's bilinear
+    // filter reads two pixels in each direction whatever the scale, so below half size it
+    // skips pixels, and thin lines and hatches turn to moiré.
+    QImage out = pixels.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return out.format() == kPictureFormat ? out : out.convertToFormat(kPictureFormat);
+  }
+  // Enlarging: painting scales several times faster than QImage::scaled.
+  QImage out = White(size, 1);
+  if (out.isNull()) return out;
+  QPainter painter(&out);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(QRectF(out.rect()), pixels, QRectF(pixels.rect()));
+  return out;
+}
+
+// Pixels a unit for a new picture of this size: the screen's device pixel ratio (the highest
+// of the screens, so that a picture is never enlarged on any of them); 1 without a screen,
+// and for a picture that would exceed the size bound at that ratio.
+qreal NewPictureRatio(int32_t width, int32_t height) {
+  const qreal ratio = qGuiApp ? std::max<qreal>(1, qGuiApp->devicePixelRatio()) : 1;
+  const QSize pixels = InPixels(QSize(width, height), ratio);
+  return PictureSizeAllowed(pixels.width(), pixels.height()) ? ratio : 1;
 }
 
 }  // namespace
@@ -21,7 +66,7 @@ const QImage& Picture::Impl::Pixels() {
   if (!image.isNull()) return image;
   if (encoded) image = encoded->Decode(encoded->Size());
   // The file decoded when it was opened: only memory running out fails here.
-  if (image.isNull()) image = White(Size());
+  if (image.isNull()) image = White(Size(), ratio);
   return image;
 }
 
@@ -34,26 +79,12 @@ QImage& Picture::Impl::Surface() {
   return image;
 }
 
-const QImage& Picture::Impl::DrawnWhole(QSize size) {
-  if (drawn.size() == size) return drawn;
+const QImage& Picture::Impl::DrawnWhole(QSize size, qreal ratio) {
+  if (drawn.size() == size && drawn.devicePixelRatio() == ratio) return drawn;
   drawn = QImage();
-  QImage pixels = encoded->Decode(size);  // no larger than needed
-  if (pixels.isNull() || pixels.size() == size) return drawn = pixels;
-  if (pixels.width() > size.width() || pixels.height() > size.height()) {
-    // Shrinking (in one direction at least): an area-averaging filter. The painter's bilinear filter reads two pixels in
-    // each direction whatever the scale, so below half size it skips pixels, and thin lines
-    // and hatches turn to moiré.
-    drawn = pixels.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (drawn.format() != kPictureFormat) drawn = drawn.convertToFormat(kPictureFormat);
-    return drawn;
-  }
-  // Enlarging: painting scales several times faster than
-  // QImage::scaled.
-  drawn = White(size);
-  if (drawn.isNull()) return drawn;
-  QPainter painter(&drawn);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(QRectF(drawn.rect()), pixels, QRectF(pixels.rect()));
+  drawn = WholeAt(*encoded, size);
+  // Set here, on the one copy, since the target shares these pixels.
+  if (!drawn.isNull()) drawn.setDevicePixelRatio(ratio);
   return drawn;
 }
 
@@ -63,6 +94,7 @@ Picture::Picture(int32_t width, int32_t height, int32_t /*depth*/)
   if (!PictureSizeAllowed(width, height))
     throw OutOfBoundsException("picture size " + std::to_string(width) + " x " + std::to_string(height));
   impl_->blank = QSize(width, height);
+  impl_->ratio = NewPictureRatio(width, height);
 }
 
 Picture::Picture(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {
@@ -90,14 +122,19 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
   if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return;
   Picture::Impl& to = owner_->impl();
 
+  // Rectangles in units are drawn at the target's pixels, from the source's pixels.
+  const QRect destination(x, y, width, height);
+  const qreal ratio = to.Ratio();
+  const QSize pixelSize = InPixels(destination, ratio).size();
   QRect sourceRect(sourceX, sourceY, sourceWidth, sourceHeight);
   QImage pixels;
   if (!from.encoded || !from.image.isNull()) {
     pixels = from.Pixels();  // a shallow copy: painting into the target detaches it from this
+    sourceRect = InPixels(sourceRect, from.Ratio());
   } else if (sourceRect == QRect(QPoint(0, 0), from.Size())) {
-    // The whole picture: decoded no larger than needed and scaled to the destination's size;
-    // only that is kept, not the pixels at the picture's own size.
-    pixels = from.DrawnWhole(QSize(width, height));
+    // The whole picture: decoded no larger than needed and scaled to the destination's
+    // pixels; only that is kept, not the pixels at the picture's own size.
+    pixels = from.DrawnWhole(pixelSize, ratio);
     sourceRect = pixels.rect();
   } else {
     pixels = from.encoded->Decode(from.Size());
@@ -108,25 +145,33 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
   // each direction whatever the scale, so below half size it skips pixels, and thin lines
   // and hatches turn to moiré. (A source rectangle reaching outside the picture is left to
   // the painter, which draws the part inside.)
-  if ((width < sourceRect.width() || height < sourceRect.height()) && pixels.rect().contains(sourceRect)) {
+  if ((pixelSize.width() < sourceRect.width() || pixelSize.height() < sourceRect.height()) &&
+      pixels.rect().contains(sourceRect)) {
     pixels = (sourceRect == pixels.rect() ? pixels : pixels.copy(sourceRect))
-                 .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                 .scaled(pixelSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (pixels.format() != kPictureFormat) pixels = pixels.convertToFormat(kPictureFormat);
     sourceRect = pixels.rect();
   }
-  const QRect destination(x, y, width, height);
   if (destination == QRect(QPoint(0, 0), to.Size()) && sourceRect == pixels.rect() &&
-      pixels.size() == destination.size()) {
+      pixels.size() == pixelSize) {
     // The whole target: share the pixels instead of copying them.
+    pixels.setDevicePixelRatio(ratio);
     to.image = pixels;
     to.encoded.reset();
     return;
   }
   // Enlarging, or a part of the target: painting scales straight into the target's pixels,
-  // several times faster than QImage::scaled when enlarging, and with no second image.
+  // several times faster than QImage::scaled when enlarging, and with no second image. The
+  // painter takes the destination in units (the surface's ratio), the source in pixels.
   QPainter painter(&to.Surface());
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawImage(QRectF(destination), pixels, QRectF(sourceRect));
+}
+
+void PaintPicture(QPainter& painter, QPoint at, const QImage& pixels) {
+  if (pixels.devicePixelRatio() != painter.device()->devicePixelRatio())
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(at, pixels);
 }
 
 Ref<Picture> FolderItem::OpenAsPicture() const {

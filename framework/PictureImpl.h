@@ -4,6 +4,8 @@
 #include <QImage>
 #include <memory>
 
+class QPainter;
+
 #include "EncodedPicture.h"
 #include "Picture.h"
 
@@ -18,14 +20,32 @@ struct fw::Picture::Impl {
   // A new picture's size: it is filled with white when its pixels are first wanted. A
   // backdrop is drawn over all of itself at once, and need never be filled.
   QSize blank;
+  // A new picture's pixels per unit of its size, the screen's device pixel ratio: a picture
+  // made to be shown holds the pixels it is shown at, and the image says so, so that it is
+  // painted 1:1 instead of enlarged. An opened picture holds its file's own pixels (1).
+  qreal ratio = 1;
 
-  QSize Size() const { return encoded ? encoded->Size() : image.isNull() ? blank : image.size(); }
-  // The pixels at the picture's own size, to show as they are (null only when memory runs
+  // The size in units, what the picture's Width and Height say, whatever its pixels.
+  QSize Size() const {
+    return encoded ? encoded->Size() : image.isNull() ? blank : image.deviceIndependentSize().toSize();
+  }
+  // Pixels per unit of Size(): the image's own ratio once it has pixels.
+  qreal Ratio() const { return encoded ? 1 : image.isNull() ? ratio : image.devicePixelRatio(); }
+  // The pixels (at Size() times Ratio()), to show as they are (null only when memory runs
   // out). An opened picture decodes its file here, once.
   const QImage& Pixels();
-  // An opened picture, whole, at `size` (drawn once per size); null when memory runs out.
-  const QImage& DrawnWhole(QSize size);
+  // An opened picture, whole, at `size` pixels and `ratio` pixels a unit (drawn once per
+  // size); null when memory runs out.
+  const QImage& DrawnWhole(QSize size, qreal ratio);
   // The pixels, to draw into: from now on they, not the file, are the picture. Raises
   // OutOfBoundsException when memory runs out.
   QImage& Surface();
 };
+
+namespace fw {
+
+// Paints a picture's pixels with their top left at `at`, at their own size in units: 1:1 on a
+// device of their ratio, smoothly scaled on another (a window on a screen of another ratio).
+void PaintPicture(QPainter& painter, QPoint at, const QImage& pixels);
+
+}  // namespace fw

@@ -64,7 +64,7 @@ void ContentWidget::paintEvent(QPaintEvent*) {
   if (!owner_) return;
   auto backdrop = owner_->Backdrop();
   QPainter painter(this);
-  if (backdrop) painter.drawImage(0, 0, backdrop->impl().Pixels());
+  if (backdrop) PaintPicture(painter, QPoint(0, 0), backdrop->impl().Pixels());
 }
 
 void ContentWidget::mousePressEvent(QMouseEvent* event) {

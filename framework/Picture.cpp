@@ -152,13 +152,20 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
     if (pixels.format() != kPictureFormat) pixels = pixels.convertToFormat(kPictureFormat);
     sourceRect = pixels.rect();
   }
-  if (destination == QRect(QPoint(0, 0), to.Size()) && sourceRect == pixels.rect() &&
-      pixels.size() == pixelSize) {
-    // The whole target: share the pixels instead of copying them.
-    pixels.setDevicePixelRatio(ratio);
-    to.image = pixels;
-    to.encoded.reset();
-    return;
+  if (destination == QRect(QPoint(0, 0), to.Size()) && sourceRect == pixels.rect()) {
+    // The whole target: share the pixels instead of copying them. Pixels fewer than the
+    // screen's but no fewer than the target's units, in the target's proportions (a picture
+    // shown at its own size on a screen of ratio 2), are shared as they are: enlarged as they
+    // are painted, they look the same as enlarged here, and cost a quarter of the memory and
+    // no pass over the screen's pixels.
+    const bool fewer = pixels.width() >= width && pixels.width() < pixelSize.width() &&
+                       int64_t(pixels.width()) * height == int64_t(pixels.height()) * width;
+    if (pixels.size() == pixelSize || fewer) {
+      pixels.setDevicePixelRatio(fewer ? qreal(pixels.width()) / width : ratio);
+      to.image = pixels;
+      to.encoded.reset();
+      return;
+    }
   }
   // Enlarging, or a part of the target: painting scales straight into the target's pixels,
   // several times faster than QImage::scaled when enlarging, and with no second image. The

@@ -57,14 +57,20 @@ QKeySequence ShortcutFromText(const String& text) {
 // ---- widgets ------------------------------------------------------------------------------
 
 ContentWidget::ContentWidget(Window* owner, QWidget* parent) : QWidget(parent), owner_(owner) {
-  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  // Every pixel is painted here, so the window need not fill the area first: a pass over
+  // all the screen's pixels of it before each backdrop.
+  setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ContentWidget::paintEvent(QPaintEvent*) {
-  if (!owner_) return;
-  auto backdrop = owner_->Backdrop();
+void ContentWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  if (backdrop) PaintPicture(painter, QPoint(0, 0), backdrop->impl().Pixels());
+  QRegion uncovered = event->region();
+  if (auto backdrop = owner_ ? owner_->Backdrop() : nullptr) {
+    const QImage& pixels = backdrop->impl().Pixels();
+    PaintPicture(painter, QPoint(0, 0), pixels);
+    uncovered -= QRect(QPoint(0, 0), pixels.deviceIndependentSize().toSize());
+  }
+  for (const QRect& rect : uncovered) painter.fillRect(rect, palette().window());
 }
 
 void ContentWidget::mousePressEvent(QMouseEvent* event) {

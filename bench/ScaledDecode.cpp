@@ -60,7 +60,8 @@ QImage ScaledDecode(const std::string& path, QSize target) {
   }
   QImage image;
   if (!Decode(bytes, target, image)) return {};
-  if (image.size() == target) return image;
+  // Enlarging is left to the painter, which scales straight onto the screen.
+  if (image.width() <= target.width() && image.height() <= target.height()) return image;
   return image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 

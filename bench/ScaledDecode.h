@@ -8,7 +8,8 @@
 
 namespace bench {
 
-// The picture at exactly `target`; null when the file is no JPEG libjpeg decodes.
+// The picture at exactly `target`, or whole when the file has fewer pixels (for the painter to
+// enlarge); null when the file is no JPEG libjpeg decodes.
 QImage ScaledDecode(const std::string& path, QSize target);
 
 }  // namespace bench

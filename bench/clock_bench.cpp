@@ -14,9 +14,10 @@
 // kind), photo or lineart (made here, JPEG quality 90). The minute work's CPU time is the
 // process's, over all threads: Qt's smooth scale runs on its thread pool.
 //
-// Before the benchmarks it writes the backdrop's quality at every size (PSNR against a box
-// filter over the file decoded whole, and over the drawing the file was made from) to the
-// file named by VV_BENCH_QUALITY_OUT, as key=value lines.
+// Before the benchmarks it writes the backdrop's quality at 1/4 and 1/2 (PSNR against the
+// drawing the file was made from, beside a careful downscale of the file) to the file named
+// by VV_BENCH_QUALITY_OUT, as key=value lines. Everything is at the screen's device pixel
+// ratio: tools/bench.sh runs the minute work and the quality again with QT_SCALE_FACTOR=2.
 //
 // Inputs (tools/bench.sh sets them): VV_BENCH_PAYLOAD, the demo payload (640 x 960 pictures
 // and its voices); VV_BENCH_HD_PAYLOAD, a folder holding t1200.jpg at 768 x 1024.
@@ -28,6 +29,7 @@
 #include <sys/stat.h>
 
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -80,10 +82,16 @@ fs::path PictureOf(bool hd, const std::string& kind) {
   return In().scratch / (kind + (hd ? "-hd.jpg" : "-std.jpg"));
 }
 
+// Line art is drawn at this many times its picture's size: the picture is the drawing shrunk,
+// as an illustration is exported, and every backdrop of it is held to the drawing shrunk to
+// the screen's pixels. A photo's grain is one value a pixel of its picture: its drawing is the
+// picture's size.
+int DrawingScale(const std::string& kind) { return kind == "lineart" ? 4 : 1; }
+
 QImage Drawing(bool hd, const std::string& kind) {
   const QSize size = MaxSize(hd);
   return kind == "photo" ? mediagen::PhotoLike(size.width(), size.height())
-                         : mediagen::LineArt(size.width(), size.height());
+                         : mediagen::LineArt(size.width(), size.height(), DrawingScale(kind));
 }
 
 // The Window menu's command for 1/divisor of the largest size.
@@ -113,19 +121,30 @@ void MinuteWork(benchmark::State& state, bool hd, std::string kind, int divisor)
     bench::RepaintNow(*w);
   }
   state.SetLabel(std::to_string(w->readPicture->Width()) + "x" + std::to_string(w->readPicture->Height()) +
-                 " into " + std::to_string(window.width()) + "x" + std::to_string(window.height()));
+                 " into " + std::to_string(window.width()) + "x" + std::to_string(window.height()) + " at ratio " +
+                 std::to_string(qGuiApp->devicePixelRatio()).substr(0, 4));
 }
 
-// A bare window's content showing a picture as it is: the least a repaint can do.
+// A bare window's content showing a picture: as it is when it has the screen's pixels (the
+// least a repaint can do), else enlarged by the painter straight onto the screen.
 class PictureView : public QWidget {
  public:
   QImage picture;
 
  protected:
-  void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, picture); }
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    if (picture.deviceIndependentSize() == QSizeF(size())) {
+      painter.drawImage(0, 0, picture);
+      return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), picture);
+  }
 };
 
-// The same file to the same pixels on screen: decoded at the window's size, then painted.
+// The same file to the same pixels on screen: decoded at the screen's pixels of the window
+// (or whole, when the file has fewer), then painted.
 void MinuteWorkFloor(benchmark::State& state, bool hd, std::string kind, int divisor) {
   const std::string path = PictureOf(hd, kind).string();
   const QSize window = MaxSize(hd) / divisor;
@@ -134,12 +153,15 @@ void MinuteWorkFloor(benchmark::State& state, bool hd, std::string kind, int div
   view.resize(window);
   view.show();
   fw::ProcessPendingEvents();
+  const qreal ratio = view.devicePixelRatioF();
+  const QSize screen = window * ratio;
   for (auto _ : state) {
-    view.picture = bench::ScaledDecode(path, window);
-    if (view.picture.size() != window) {
+    view.picture = bench::ScaledDecode(path, screen);
+    if (view.picture.isNull()) {
       state.SkipWithError("libjpeg could not decode the picture");
       break;
     }
+    view.picture.setDevicePixelRatio(ratio);
     view.repaint();
   }
 }
@@ -177,51 +199,70 @@ void MinuteWorkStep(benchmark::State& state, bool hd, Step step) {
 
 // ---- 1. Backdrop quality ---------------------------------------------------------------------
 
-// The backdrop as the clock draws it (the framework's DrawPicture of the opened file).
-QImage Backdrop(const fs::path& file, QSize window) {
+// The backdrop as the clock draws it (the framework's DrawPicture of the opened file), at the
+// screen's pixels; or, atUnits, at the window's units, as it was drawn before the screen's
+// ratio counted.
+QImage Backdrop(const fs::path& file, QSize window, bool atUnits = false) {
   auto picture = fw::New<fw::FolderItem>(file.string())->OpenAsPicture();
   if (!picture) return {};
   auto target = fw::New<fw::Picture>(window.width(), window.height(), 32);
+  if (atUnits) target->impl().ratio = 1;
   target->Graphics()->DrawPicture(picture, 0, 0, window.width(), window.height(), 0, 0, picture->Width(),
                                   picture->Height());
   return target->impl().Pixels();
 }
 
-// The backdrop as it was drawn before: the file decoded whole, stretched by the painter's
-// bilinear filter.
-QImage PaintedBackdrop(const fs::path& file, QSize window) {
-  const QImage whole(QString::fromStdString(file.string()));
-  QImage target(window, QImage::Format_RGB32);
-  QPainter painter(&target);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(QRectF(target.rect()), whole, QRectF(whole.rect()));
-  return target;
+// A backdrop at the window's units painted on a screen of more pixels, as the window painted
+// it: enlarged by the painter, each pixel a block.
+QImage PaintedOnScreen(const QImage& backdrop, QSize screen, qreal ratio) {
+  QImage out(screen, QImage::Format_RGB32);
+  out.setDevicePixelRatio(ratio);
+  QPainter(&out).drawImage(0, 0, backdrop);
+  return out;
 }
 
-// PSNR of the backdrop now ("ours") and before ("old"), against a box filter over the file
-// decoded whole ("file") and, for the pictures made here, over the drawing ("drawing").
+// The backdrop's quality at the window's 1/4 and 1/2 on this process's screen, every key
+// led by its device pixel ratio ("r1/", "r2/"). For the pictures made here, PSNR against the
+// drawing shrunk to the screen's pixels: of the backdrop ("ours"), of the careful downscale
+// of the file ("careful": decoded whole, each block of pixels averaged, what any program can
+// show of the file at those pixels) and, above a ratio of 1, of the backdrop as it was drawn
+// before ("before": at the window's units, enlarged). The demo pictures have no drawing:
+// the backdrop against the careful downscale ("psnr_file_ours").
 std::string QualityLines() {
+  const qreal ratio = qGuiApp->devicePixelRatio();
+  const std::string prefix = "r" + QString::number(ratio).toStdString() + "/";
   std::string out;
   auto line = [&](const std::string& key, double db) {
     char value[32];
     std::snprintf(value, sizeof value, "%.1f", db);
-    out += key + "=" + value + "\n";
+    out += prefix + key + "=" + value + "\n";
   };
   for (bool hd : {true, false})
-    for (const std::string kind : kKinds)
-      for (int divisor : kDivisors) {
-        const fs::path file = PictureOf(hd, kind);
-        const QSize window = MaxSize(hd) / divisor;
+    for (const std::string kind : kKinds) {
+      const fs::path file = PictureOf(hd, kind);
+      const QImage whole(QString::fromStdString(file.string()));
+      const QImage drawing = kind == "demo" ? QImage() : Drawing(hd, kind);
+      for (int divisor : {4, 2}) {
+        const QSize window = MaxSize(hd) / divisor, screen = window * ratio;
         const std::string at = std::string(hd ? "hd/" : "std/") + kind + "/" + std::to_string(divisor);
-        const QImage ours = Backdrop(file, window), old = PaintedBackdrop(file, window);
-        const QImage byFile = mediagen::BoxShrink(QImage(QString::fromStdString(file.string())), divisor);
-        line("psnr_file_ours/" + at, mediagen::Psnr(ours, byFile));
-        line("psnr_file_old/" + at, mediagen::Psnr(old, byFile));
-        if (kind == "demo") continue;
-        const QImage byDrawing = mediagen::BoxShrink(Drawing(hd, kind), divisor);
-        line("psnr_drawing_ours/" + at, mediagen::Psnr(ours, byDrawing));
-        line("psnr_drawing_old/" + at, mediagen::Psnr(old, byDrawing));
+        const QImage ours = Backdrop(file, window);
+        if (ours.size() != screen) {
+          std::fprintf(stderr, "the backdrop of %s is not at the screen's pixels\n", at.c_str());
+          continue;
+        }
+        const QImage careful = mediagen::BoxShrink(whole, whole.width() / screen.width());
+        if (drawing.isNull()) {
+          line("psnr_file_ours/" + at, mediagen::Psnr(ours, careful));
+          continue;
+        }
+        const QImage reference = mediagen::BoxShrink(drawing, drawing.width() / screen.width());
+        line("psnr_drawing_ours/" + at, mediagen::Psnr(ours, reference));
+        line("psnr_drawing_careful/" + at, mediagen::Psnr(careful, reference));
+        if (ratio != 1)
+          line("psnr_drawing_before/" + at,
+               mediagen::Psnr(PaintedOnScreen(Backdrop(file, window, true), screen, ratio), reference));
       }
+    }
   return out;
 }
 
@@ -455,7 +496,8 @@ int main(int argc, char** argv) {
   }
   for (bool hd : {true, false})
     for (const char* kind : {"photo", "lineart"})
-      if (!mediagen::WriteJpeg(PictureOf(hd, kind).string(), Drawing(hd, kind), 90)) {
+      if (!mediagen::WriteJpeg(PictureOf(hd, kind).string(),
+                               mediagen::BoxShrink(Drawing(hd, kind), DrawingScale(kind)), 90)) {
         std::fprintf(stderr, "cannot write %s\n", PictureOf(hd, kind).c_str());
         return 1;
       }

@@ -65,19 +65,30 @@ VV_BENCH_PAYLOAD=$payload VV_BENCH_HD_PAYLOAD=$work/hd VV_BENCH_QUALITY_OUT=$qua
   "$benchbin/clock_bench" --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
   --benchmark_report_aggregates_only=true --benchmark_out="$csv" --benchmark_out_format=csv >> "$log" 2>&1 \
   || die "clock_bench failed (see $log)"
+# The minute work and the backdrop's quality again on a screen of device pixel ratio 2: each
+# backdrop at twice the window's pixels, each floor decoding to them.
+step "in-process at a device pixel ratio of 2 (QT_SCALE_FACTOR=2): minute work, backdrop quality"
+csv2=$work/inprocess-ratio2.csv
+VV_BENCH_PAYLOAD=$payload VV_BENCH_HD_PAYLOAD=$work/hd VV_BENCH_QUALITY_OUT=$work/quality2.txt QT_QPA_PLATFORM=offscreen \
+  QT_SCALE_FACTOR=2 "$benchbin/clock_bench" --benchmark_filter='^minute_work(_floor)?/' \
+  --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
+  --benchmark_report_aggregates_only=true --benchmark_out="$csv2" --benchmark_out_format=csv >> "$log" 2>&1 \
+  || die "clock_bench at ratio 2 failed (see $log)"
+cat "$work/quality2.txt" >> "$quality"
 
 # Real time (bm) or CPU time (bmcpu: the process's, all threads, for the minute work) of a
-# benchmark in microseconds: the median of its repetitions ("" when it failed).
+# benchmark in microseconds: the median of its repetitions ("" when it failed); from the
+# ratio-1 run, or from the file given third.
 bm_column() {
   awk -F, -v want="$1" -v col="$2" '
     function us(t, unit) { gsub(/"/, "", unit); return t * (unit == "ns" ? 0.001 : unit == "us" ? 1 : unit == "ms" ? 1000 : 1000000) }
     { name = $1; gsub(/"/, "", name); median = sub(/_median$/, "", name)
       sub(/\/min_time:[^\/]*/, "", name); sub(/\/manual_time$/, "", name); sub(/\/process_time$/, "", name) }
     name == want && $9 !~ /true/ { if (median) m = us($col, $5); else if (plain == "") plain = us($col, $5) }
-    END { v = m != "" ? m : plain; if (v != "") printf "%.4f\n", v }' "$csv"
+    END { v = m != "" ? m : plain; if (v != "") printf "%.4f\n", v }' "${3:-$csv}"
 }
-bm() { bm_column "$1" 3; }
-bmcpu() { bm_column "$1" 4; }
+bm() { bm_column "$1" 3 "${2:-}"; }
+bmcpu() { bm_column "$1" 4 "${2:-}"; }
 cat "$quality" >> "$log"
 q() { awk -F= -v k="$1" '$1 == k { print $2 }' "$quality"; }
 scan_label=$(awk -F, '$1 ~ /^"schedule_scan(_median)?"$/ && $8 != "" { gsub(/"/, "", $8); print $8; exit }' "$csv")
@@ -199,33 +210,51 @@ below() { awk -v a="$1" -v lim="$2" 'BEGIN { if (a == "") print "?"; else print 
 
 rows=()
 row() { rows+=("$1|$2|$3|$4|$5|$6"); }
-# CPU (wall) of a benchmark, for the table.
-cpu_wall() { echo "$(show_us "$(bmcpu "$1")") ($(show_us "$(bm "$1")"))"; }
+# CPU (wall) of a benchmark, for the table; of the ratio-2 run with a second argument.
+cpu_wall() { echo "$(show_us "$(bmcpu "$1" "${2:-}")") ($(show_us "$(bm "$1" "${2:-}")"))"; }
 
-for set in hd std; do
-  if [ $set = hd ]; then dims=(768x1024 192x256 384x512 768x1024); else dims=(640x960 160x240 320x480 640x960); fi
-  for kind in demo photo lineart; do
-    i=1
-    for divisor in 4 2 1; do
-      name=$set/$kind/$divisor
-      ours=$(bmcpu minute_work/$name); floor=$(bmcpu minute_work_floor/$name)
-      row "1 minute work, $kind ${dims[0]} -> ${dims[$i]}" "$(cpu_wall minute_work/$name)" \
-        "$(cpu_wall minute_work_floor/$name)" "$(ratio "$ours" "$floor")" "<= 1.3x floor" "$(within "$ours" "$floor" 1.3)"
-      i=$((i + 1))
+for at_ratio in 1 2; do
+  if [ $at_ratio = 1 ]; then file=""; what=""; else file=$csv2; what=" at ratio 2"; fi
+  for set in hd std; do
+    if [ $set = hd ]; then dims=(768x1024 192x256 384x512 768x1024); else dims=(640x960 160x240 320x480 640x960); fi
+    for kind in demo photo lineart; do
+      i=1
+      for divisor in 4 2 1; do
+        name=$set/$kind/$divisor
+        ours=$(bmcpu minute_work/$name "$file"); floor=$(bmcpu minute_work_floor/$name "$file")
+        row "1 minute work$what, $kind ${dims[0]} -> ${dims[$i]}" "$(cpu_wall minute_work/$name "$file")" \
+          "$(cpu_wall minute_work_floor/$name "$file")" "$(ratio "$ours" "$floor")" "<= 1.3x floor" \
+          "$(within "$ours" "$floor" 1.3)"
+        i=$((i + 1))
+      done
     done
   done
 done
-for set in hd std; do
-  for kind in lineart photo demo; do
-    for divisor in 4 2; do
-      ours=$(q psnr_file_ours/$set/$kind/$divisor); old=$(q psnr_file_old/$set/$kind/$divisor)
-      if [ $divisor = 4 ] && [ $kind = lineart ]; then goal=">= 35 dB"; met=$(awk -v v="$ours" 'BEGIN { print (v != "" && v >= 35 ? "yes" : "NO") }')
-      else goal=">= old"; met=$(awk -v a="$ours" -v b="$old" 'BEGIN { print (a != "" && a >= b ? "yes" : "NO") }'); fi
-      row "1 backdrop PSNR vs box of the file, $set $kind 1/$divisor" "$ours dB" "old $old dB" "-" "$goal" "$met"
-      [ $kind = demo ] && continue
-      ours=$(q psnr_drawing_ours/$set/$kind/$divisor); old=$(q psnr_drawing_old/$set/$kind/$divisor)
-      row "1 backdrop PSNR vs box of the drawing, $set $kind 1/$divisor" "$ours dB" "old $old dB" "-" "-" "-"
+# PSNR of both size sets, "hd / std".
+both() { echo "$(q "$1/hd/$2") / $(q "$1/std/$2")"; }
+# Whether a is at least b - 1 dB in both sets.
+within_db() {
+  awk -v a="$1" -v b="$2" 'BEGIN { n = split(a, x, " / "); split(b, y, " / ")
+    ok = n == 2; for (i = 1; i <= 2; i++) if (x[i] == "" || y[i] == "" || x[i] + 0 < y[i] - 1) ok = 0
+    print (ok ? "yes" : "NO") }'
+}
+for kind in lineart photo; do
+  for divisor in 4 2; do
+    for r in 1 2; do
+      ours=$(both r$r/psnr_drawing_ours $kind/$divisor); careful=$(both r$r/psnr_drawing_careful $kind/$divisor)
+      row "1 backdrop PSNR vs the drawing, $kind 1/$divisor, ratio $r (hd / std)" "$ours dB" "$careful dB" "-" \
+        ">= floor - 1 dB" "$(within_db "$ours" "$careful")"
+      if [ $r = 2 ]; then
+        row "1 the same, before: the window's units enlarged" "$(both r2/psnr_drawing_before $kind/$divisor) dB" \
+          "$careful dB" "-" "-" "-"
+      fi
     done
+  done
+done
+for divisor in 4 2; do
+  for r in 1 2; do
+    row "1 backdrop PSNR vs the file's careful downscale, demo 1/$divisor, ratio $r (hd / std)" \
+      "$(both r$r/psnr_file_ours demo/$divisor) dB" "-" "-" "-" "-"
   done
 done
 ours=$(bm tick); floor=$(bm tick_floor)
@@ -274,12 +303,12 @@ row "6 resident growth after the first hour (60 -> 1440)" "$(( $(mem rss_after_1
     printf '%-62s | %-22s | %-22s | %-5s | %-14s | %s\n' "$a" "$b" "$c" "$d" "$e" "$f"
   done
   echo
-  echo "floors: 1 libjpeg-turbo decoding the same file at the reduction that covers the window, Qt's smooth shrink"
-  echo "of the rest, a bare window of that size painting it (CPU over all threads, wall in brackets); PSNR: the"
-  echo "backdrop against a box filter over the file decoded whole (and over the drawing it was made from), old = the"
-  echo "painter's bilinear stretch of the whole decode; 2 Qt clock read, HH:mm:ss, title of a bare window / a hand-written"
-  echo "prefix scan of the same table; 3 SDL_mixer alone (read, decode, play); 4 bench/floor_window (same menus, 640x960"
-  echo "JPEG decoded to 320x480); 5 process CPU (ended threads included) over real minutes: bench/floor_window_voices"
+  echo "floors: 1 libjpeg-turbo decoding the same file at the reduction that covers the window's pixels on screen"
+  echo "(twice its size at ratio 2), Qt's smooth shrink of the rest, a bare window of that size painting it (CPU over"
+  echo "all threads, wall in brackets); PSNR: the backdrop on screen against the drawing (line art drawn at 4x) shrunk"
+  echo "to the screen's pixels, beside the file decoded whole and box-filtered to them; 2 Qt clock read, HH:mm:ss,"
+  echo "title of a bare window / a hand-written prefix scan of the same table; 3 SDL_mixer alone (read, decode,"
+  echo "play); 4 bench/floor_window (same menus, 640x960 JPEG decoded to 320x480); 5 process CPU (ended threads included) over real minutes: bench/floor_window_voices"
   echo "(500 ms title timer, the minute's picture and the same MP3 each minute, the device closed after it) / floor_window"
   echo "(the same without voices); 6 the pictures the clock holds. Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)."
   echo "Details: $log"

@@ -25,11 +25,12 @@ double Hash(uint32_t x, uint32_t y, uint32_t seed) {
 
 }  // namespace
 
-QImage LineArt(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
+QImage LineArt(int width, int height, int scale) {
+  QImage image(width * scale, height * scale, QImage::Format_RGB32);
   image.fill(QColor(0xFB, 0xF8, 0xF0));  // paper
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(scale, scale);
   const double w = width, h = height;
 
   // Flat fills under the lines, as an illustration is coloured.

@@ -242,8 +242,8 @@ for kind in lineart photo; do
   for divisor in 4 2; do
     for r in 1 2; do
       ours=$(both r$r/psnr_drawing_ours $kind/$divisor); careful=$(both r$r/psnr_drawing_careful $kind/$divisor)
-      row "1 backdrop PSNR vs the drawing, $kind 1/$divisor, ratio $r (hd / std)" "$ours dB" "$careful dB" "-" \
-        ">= floor - 1 dB" "$(within_db "$ours" "$careful")"
+      row "1 PSNR vs the drawing, $kind 1/$divisor, ratio $r (hd / std)" "$ours dB" "$careful dB" "-" \
+        ">= floor-1 dB" "$(within_db "$ours" "$careful")"
       if [ $r = 2 ]; then
         row "1 the same, before: the window's units enlarged" "$(both r2/psnr_drawing_before $kind/$divisor) dB" \
           "$careful dB" "-" "-" "-"
@@ -253,7 +253,7 @@ for kind in lineart photo; do
 done
 for divisor in 4 2; do
   for r in 1 2; do
-    row "1 backdrop PSNR vs the file's careful downscale, demo 1/$divisor, ratio $r (hd / std)" \
+    row "1 PSNR vs the file's careful downscale, demo 1/$divisor, ratio $r" \
       "$(both r$r/psnr_file_ours demo/$divisor) dB" "-" "-" "-" "-"
   done
 done
@@ -308,9 +308,9 @@ row "6 resident growth after the first hour (60 -> 1440)" "$(( $(mem rss_after_1
   echo "all threads, wall in brackets); PSNR: the backdrop on screen against the drawing (line art drawn at 4x) shrunk"
   echo "to the screen's pixels, beside the file decoded whole and box-filtered to them; 2 Qt clock read, HH:mm:ss,"
   echo "title of a bare window / a hand-written prefix scan of the same table; 3 SDL_mixer alone (read, decode,"
-  echo "play); 4 bench/floor_window (same menus, 640x960 JPEG decoded to 320x480); 5 process CPU (ended threads included) over real minutes: bench/floor_window_voices"
-  echo "(500 ms title timer, the minute's picture and the same MP3 each minute, the device closed after it) / floor_window"
-  echo "(the same without voices); 6 the pictures the clock holds. Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)."
+  echo "play); 4 bench/floor_window (same menus, 640x960 JPEG decoded to 320x480); 5 process CPU (ended threads"
+  echo "included) over real minutes: bench/floor_window_voices (500 ms title timer, the minute's picture and the"
+  echo "same MP3 each minute, the device closed after it) / floor_window (the same without voices); 6 the pictures the clock holds. Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)."
   echo "Details: $log"
   echo "bench took $(( $(date +%s) - started_at )) s"
 } | tee -a "$log" | tee "$build/bench/last-table.txt"

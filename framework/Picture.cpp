@@ -51,6 +51,16 @@ QImage WholeAt(const EncodedPicture& file, QSize size) {
   return out;
 }
 
+// Whether pixels of this size, drawn over `units` that are `screen` pixels on screen, are
+// best kept as they are: fewer than the screen's but no fewer than the units, in the units'
+// proportions (a picture at its own size on a screen of ratio 2). Enlarged as they are
+// painted, they look as they would enlarged when drawn, and cost a quarter of the memory
+// and no pass over the screen's pixels.
+bool EnlargedAsPainted(QSize pixels, QSize units, QSize screen) {
+  return pixels.width() >= units.width() && pixels.width() < screen.width() &&
+         int64_t(pixels.width()) * units.height() == int64_t(pixels.height()) * units.width();
+}
+
 // Pixels a unit for a new picture of this size: the screen's device pixel ratio (the highest
 // of the screens, so that a picture is never enlarged on any of them); 1 without a screen,
 // and for a picture that would exceed the size bound at that ratio.
@@ -134,7 +144,10 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
   } else if (sourceRect == QRect(QPoint(0, 0), from.Size())) {
     // The whole picture: decoded no larger than needed and scaled to the destination's
     // pixels; only that is kept, not the pixels at the picture's own size.
-    pixels = from.DrawnWhole(pixelSize, ratio);
+    const QSize own = from.Size();
+    pixels = EnlargedAsPainted(own, destination.size(), pixelSize)
+                 ? from.DrawnWhole(own, qreal(own.width()) / width)
+                 : from.DrawnWhole(pixelSize, ratio);
     sourceRect = pixels.rect();
   } else {
     pixels = from.encoded->Decode(from.Size());
@@ -153,13 +166,8 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
     sourceRect = pixels.rect();
   }
   if (destination == QRect(QPoint(0, 0), to.Size()) && sourceRect == pixels.rect()) {
-    // The whole target: share the pixels instead of copying them. Pixels fewer than the
-    // screen's but no fewer than the target's units, in the target's proportions (a picture
-    // shown at its own size on a screen of ratio 2), are shared as they are: enlarged as they
-    // are painted, they look the same as enlarged here, and cost a quarter of the memory and
-    // no pass over the screen's pixels.
-    const bool fewer = pixels.width() >= width && pixels.width() < pixelSize.width() &&
-                       int64_t(pixels.width()) * height == int64_t(pixels.height()) * width;
+    // The whole target: share the pixels instead of copying them.
+    const bool fewer = EnlargedAsPainted(pixels.size(), destination.size(), pixelSize);
     if (pixels.size() == pixelSize || fewer) {
       pixels.setDevicePixelRatio(fewer ? qreal(pixels.width()) / width : ratio);
       to.image = pixels;

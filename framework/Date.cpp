@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "Testing.h"
+#include "WallClock.h"
 
 namespace fw {
 
@@ -14,16 +15,16 @@ ClockSource& Clock() {
   return source;
 }
 
-std::chrono::system_clock::time_point Now() {
+}  // namespace
+
+std::chrono::system_clock::time_point WallClockNow() {
   const ClockSource& source = Clock();
   return source ? source() : std::chrono::system_clock::now();
 }
 
-}  // namespace
-
 Date::Date() {
   // Whole seconds, rounded down, so that a time just before a full second never shows it.
-  const auto seconds = std::chrono::floor<std::chrono::seconds>(Now().time_since_epoch());
+  const auto seconds = std::chrono::floor<std::chrono::seconds>(WallClockNow().time_since_epoch());
   const std::time_t t = static_cast<std::time_t>(seconds.count());
   std::tm local{};
   if (!localtime_r(&t, &local)) {  // a clock far outside the calendar's range

@@ -250,3 +250,34 @@ TEST_F(ClockTick, ResizeRedrawsFromReadPicture) {
   EXPECT_NEAR(BackdropAt(w, 80, 120) & 0xff, 0xff, 8);
 }
 
+
+// The timer runs on the framework's clock, held still by the test: it fires when that clock
+// reaches its multiple, not when a period has passed on another clock.
+TEST_F(ClockTick, FirstFiringComesAsTheEventLoopRunsWithTheWindowUp) {
+  SetTime(12, 11, 1, 370);
+  auto w = Start();
+  fw::ProcessPendingEvents();
+  EXPECT_EQ(w->Title(), "12:11:01");
+  EXPECT_EQ(w->lastTime, "12:11");
+}
+
+TEST_F(ClockTick, TimerFiresOnTheHalfSecondsAndAlignsAgainAfterTheClockJumps) {
+  using testsupport::ClockHarness;
+  SetTime(12, 11, 1, 370);
+  auto w = Start();
+  auto timer = w->mainTimer();
+  fw::ProcessPendingEvents();
+  EXPECT_EQ(timer->NextFiring(), ClockHarness::At(12, 11, 1, 500));
+  SetTime(12, 11, 1, 500);
+  EXPECT_TRUE(fw::ProcessEventsUntil([&] { return timer->NextFiring() == ClockHarness::At(12, 11, 2); }, 5000));
+  struct Jump {
+    int hh, mm, ss, ms;
+    const char* title;
+  } jumps[] = {{14, 2, 7, 810, "14:02:07"}, {9, 30, 0, 20, "09:30:00"}};  // set forward, set back
+  for (const auto& j : jumps) {
+    SetTime(j.hh, j.mm, j.ss, j.ms);
+    EXPECT_TRUE(fw::ProcessEventsUntil([&] { return w->Title() == j.title; }, 5000)) << j.title;
+    const int next = j.ms < 500 ? 500 : 1000;
+    EXPECT_EQ(timer->NextFiring(), ClockHarness::At(j.hh, j.mm, j.ss, next)) << j.title;
+  }
+}

@@ -54,7 +54,9 @@ void ClockFixture::WriteSound(const std::string& name, double seconds) const {
   ASSERT_TRUE(mediagen::WriteMp3((ActivePayload() / name).string(), mediagen::Tone(440, seconds)));
 }
 
-void ClockFixture::SetTime(int hour, int minute, int second) { clock_.SetTime(hour, minute, second); }
+void ClockFixture::SetTime(int hour, int minute, int second, int millisecond) {
+  clock_.SetTime(hour, minute, second, millisecond);
+}
 
 fw::Ref<clockcore::mainWindow> ClockFixture::Start() { return window_ = clock_.Start(); }
 

@@ -41,7 +41,7 @@ class ClockFixture : public ::testing::Test {
   void WriteSound(const std::string& name, double seconds = 2.0) const;
 
   // Sets the framework's clock (local time).
-  void SetTime(int hour, int minute, int second = 0);
+  void SetTime(int hour, int minute, int second = 0, int millisecond = 0);
   // Runs start-up as the program does; returns the main window.
   fw::Ref<clockcore::mainWindow> Start();
   // Closes every window and runs the program's shutdown, as quitting does.

@@ -25,7 +25,9 @@ class ClockHarness {
   static std::chrono::system_clock::time_point At(int hour, int minute, int second, int millisecond = 0);
   // The framework's clock from now on.
   void SetNow(std::chrono::system_clock::time_point now) { now_ = now; }
-  void SetTime(int hour, int minute, int second) { now_ = At(hour, minute, second); }
+  void SetTime(int hour, int minute, int second, int millisecond = 0) {
+    now_ = At(hour, minute, second, millisecond);
+  }
   // Start-up as the program runs it; returns the main window. No tick has run yet.
   fw::Ref<clockcore::mainWindow> Start();
   // One firing of the main window's timer, as the event loop delivers it.

@@ -70,7 +70,7 @@ memcheck: payload
 
 # Benchmarks, each figure beside its floor.
 bench: payload
-	@cmake --build $(BUILD) -j$(JOBS) --target clock_bench memory_bench floor_window floor_window_voices process_cpu first_paint
+	@cmake --build $(BUILD) -j$(JOBS) --target clock_bench memory_bench floor_window floor_window_voices process_cpu first_paint title_lag
 	bash tools/bench.sh
 
 clean:

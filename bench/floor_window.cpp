@@ -2,16 +2,19 @@
 // a menu bar with the same two menus (Ctrl+1, 2 and 3 size the picture to 1/4, 1/2 and all
 // of 640 x 960) and below it, once the window is up, a JPEG decoded by Qt to its size.
 //
-//   floor_window [--tick [--payload DIR]] PICTURE.jpg
+//   floor_window [--tick [--aligned] [--payload DIR]] PICTURE.jpg
 //   floor_window_voices --tick --payload DIR PICTURE.jpg
 //
 // --tick also does what the clock does between minutes and nothing else: a coarse 500 ms
-// timer puts the time in the title. --payload: at each new minute, the timer also shows the
+// timer puts the time in the title, at whatever phase it started with. --aligned: the title
+// on the half seconds instead, the least a timer can do to show each second on time: a
+// precise single shot armed for the next half second of the wall clock, once at once. --payload: at each new minute, the timer also shows the
 // minute's picture DIR/tHHMM.jpg; floor_window_voices then plays the voice the clock plays at
 // that minute with its default settings (DIR/stHHMM.mp3 at ten-minute marks, else
 // DIR/otHHMM.mp3) through SDL_mixer, opening the audio device for it and closing it when the
 // voice ends. (Two programs, so that SDL is not loaded where no voice is played.)
 #include <QApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
@@ -92,13 +95,14 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QStringList args = app.arguments().mid(1);
   const bool tick = args.removeAll(QStringLiteral("--tick")) > 0;
+  const bool aligned = args.removeAll(QStringLiteral("--aligned")) > 0;
   QString payload;
   if (const qsizetype at = args.indexOf(QStringLiteral("--payload")); at >= 0 && at + 1 < args.size()) {
     payload = args.at(at + 1);
     args.remove(at, 2);
   }
-  if (args.size() != 1 || (!payload.isEmpty() && !tick)) {
-    std::fprintf(stderr, "usage: floor_window [--tick [--payload DIR]] PICTURE.jpg\n");
+  if (args.size() != 1 || ((!payload.isEmpty() || aligned) && !tick)) {
+    std::fprintf(stderr, "usage: floor_window [--tick [--aligned] [--payload DIR]] PICTURE.jpg\n");
     return 2;
   }
 
@@ -131,10 +135,13 @@ int main(int argc, char** argv) {
   });
 
   QTimer timer;
-  timer.setTimerType(Qt::CoarseTimer);
+  timer.setTimerType(aligned ? Qt::PreciseTimer : Qt::CoarseTimer);
+  timer.setSingleShot(aligned);
+  const auto arm = [&] { timer.start(int(500 - QDateTime::currentMSecsSinceEpoch() % 500)); };
   QString lastMinute;
   QObject::connect(&timer, &QTimer::timeout, [&] {
     const QTime now = QTime::currentTime();
+    if (aligned) arm();
     window.setWindowTitle(now.toString(QStringLiteral("HH:mm:ss")));  // same text: no-op
     const QString hhmm = now.toString(QStringLiteral("HHmm"));
     if (payload.isEmpty() || hhmm == lastMinute) return;
@@ -146,7 +153,10 @@ int main(int argc, char** argv) {
     PlayVoice(payload + (serif ? QStringLiteral("/st") : QStringLiteral("/ot")) + hhmm + QStringLiteral(".mp3"));
 #endif
   });
-  if (tick) timer.start(500);
+  if (tick && aligned)
+    timer.start(0);
+  else if (tick)
+    timer.start(500);
   const int status = app.exec();
 #ifdef FLOOR_VOICES
   Mix_CloseAudio();

@@ -35,6 +35,8 @@ class Control : public Object, public BindsProperties<Control, PropertyTarget> {
   virtual QWidget* Widget() const { return nullptr; }
   // The window finished building (creation handlers done).
   virtual void WindowOpened() {}
+  // The window is on screen: its first picture has been painted.
+  virtual void WindowShown() {}
   // The window closes: the control stops everything it runs.
   virtual void WindowClosing() {}
 

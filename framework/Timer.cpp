@@ -56,7 +56,12 @@ std::span<const PropertyBinding<Timer>> Timer::PropertyBindings() {
 void Timer::WindowOpened() {
   running_ = true;
   Apply();
-  if (mode_ == 2) FireAtOnce();
+}
+
+void Timer::WindowShown() {
+  // The first firing does not wait for a multiple; it waits for the window's first picture,
+  // so that the work it starts follows that picture rather than holding it back.
+  if (running_ && mode_ == 2) FireAtOnce();
 }
 
 void Timer::WindowClosing() {

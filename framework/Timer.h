@@ -10,10 +10,11 @@ namespace fw {
 
 // A timer control. Mode 0 is off, 1 fires once, 2 repeats every Period milliseconds.
 // It starts once its window has finished building, and keeps firing while a modal window
-// or a message box is up. A repeating timer fires first as soon as the event loop runs with
-// its window built, then on the wall clock's multiples of its period (a 500 ms timer on the
-// whole and half seconds), each firing armed afresh from the wall clock: it never drifts,
-// and a clock set or a wake from suspend fires it at once and aligns it again.
+// or a message box is up. A repeating timer fires first as soon as its window is on screen
+// (at the latest on the first multiple below), then on the wall clock's multiples of its
+// period (a 500 ms timer on the whole and half seconds), each firing armed afresh from the
+// wall clock: it never drifts, and a clock set or a wake from suspend fires it at once and
+// aligns it again.
 class Timer : public BindsProperties<Timer, Control> {
  public:
   Timer();
@@ -25,6 +26,7 @@ class Timer : public BindsProperties<Timer, Control> {
   void SetPeriod(int32_t period);
   static std::span<const PropertyBinding<Timer>> PropertyBindings();
   void WindowOpened() override;
+  void WindowShown() override;
   void WindowClosing() override;
   // Fires the timer once now, as a tick of the event loop would (tests); the next firing
   // stays where it was.

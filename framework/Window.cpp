@@ -63,14 +63,17 @@ ContentWidget::ContentWidget(Window* owner, QWidget* parent) : QWidget(parent), 
 }
 
 void ContentWidget::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  QRegion uncovered = event->region();
-  if (auto backdrop = owner_ ? owner_->Backdrop() : nullptr) {
-    const QImage& pixels = backdrop->impl().Pixels();
-    PaintPicture(painter, QPoint(0, 0), pixels);
-    uncovered -= QRect(QPoint(0, 0), pixels.deviceIndependentSize().toSize());
+  {
+    QPainter painter(this);
+    QRegion uncovered = event->region();
+    if (auto backdrop = owner_ ? owner_->Backdrop() : nullptr) {
+      const QImage& pixels = backdrop->impl().Pixels();
+      PaintPicture(painter, QPoint(0, 0), pixels);
+      uncovered -= QRect(QPoint(0, 0), pixels.deviceIndependentSize().toSize());
+    }
+    for (const QRect& rect : uncovered) painter.fillRect(rect, palette().window());
   }
-  for (const QRect& rect : uncovered) painter.fillRect(rect, palette().window());
+  if (owner_ && !owner_->impl().shown) owner_->impl().FirstPainted(*owner_);
 }
 
 void ContentWidget::mousePressEvent(QMouseEvent* event) {
@@ -185,6 +188,20 @@ void Window::Impl::BuildMenuBar(Window& w) {
     }
   }
   static_cast<QVBoxLayout*>(top->layout())->setMenuBar(menuBar);
+}
+
+void Window::Impl::FirstPainted(Window& w) {
+  shown = true;
+  std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(w.shared_from_this());
+  QTimer::singleShot(0, content, [weak] {
+    auto window = weak.lock();
+    if (!window || window->IsClosed()) return;
+    for (auto& c : window->controls_) c->WindowShown();
+  });
+}
+
+bool Window::Impl::Exposed() const {
+  return content && content->isVisible() && top->windowHandle() && top->windowHandle()->isExposed();
 }
 
 void Window::Impl::ScheduleResized(Window& w) {
@@ -329,7 +346,11 @@ void Window::SetMenuBar(const Ref<fw::MenuBar>& bar) {
 
 void Window::SetBackdrop(const Ref<Picture>& picture) {
   backdrop_ = picture;
-  if (impl_->content) impl_->content->update();
+  // On screen now, before the handler goes on to slower work (a voice to open and decode).
+  if (impl_->Exposed())
+    impl_->content->repaint();
+  else if (impl_->content)
+    impl_->content->update();
 }
 
 std::span<const PropertyBinding<Window>> Window::PropertyBindings() {

@@ -45,12 +45,17 @@ struct Window::Impl {
   QEventLoop* modalLoop = nullptr;
   bool resizePending = false;
   bool closingFromWidget = false;
+  bool shown = false;  // the content has been painted once
 
   void BuildWidgets(Window& w);
   void BuildMenuBar(Window& w);
   // Makes the modal window an owned dialog of the window behind it, centred on it.
   void OwnBy(Window& w);
   void ScheduleResized(Window& w);
+  // After the first paint: tells the controls, once the paint is over.
+  void FirstPainted(Window& w);
+  // Whether a paint now would reach the screen.
+  bool Exposed() const;
 };
 
 }  // namespace fw

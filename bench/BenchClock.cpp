@@ -47,6 +47,7 @@ InProcessClock::InProcessClock(const std::filesystem::path& appDir, const std::f
 fw::Ref<clockcore::mainWindow> InProcessClock::Start() {
   auto w = ClockHarness::Start();
   if (!w || !w->dataPath || !w->dataPath->Exists()) throw std::runtime_error("the clock found no payload");
+  w->mainTimer()->SetMode(0);
   fw::ProcessPendingEvents();
   return w;
 }

@@ -30,6 +30,7 @@ class InProcessClock : public testsupport::ClockHarness {
  public:
   InProcessClock(const std::filesystem::path& appDir, const std::filesystem::path& prefsDir);
   // Start-up as the program runs it, its pending events processed; throws without a payload.
+  // The window's timer is off: every tick is the benchmark's own (Tick), at the time it set.
   fw::Ref<clockcore::mainWindow> Start();
   void Quit();
 };

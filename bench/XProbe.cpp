@@ -76,6 +76,23 @@ std::set<unsigned long> XProbe::StripColours(Window window, int x, int y, unsign
   return colours;
 }
 
+int ProgramIndex(int argc, char** argv, const char* usage,
+                 const std::function<int(const std::string& option, const char* next)>& option) {
+  int at = 1;
+  while (at < argc) {
+    if (std::string(argv[at]) == "--") {
+      ++at;
+      break;
+    }
+    const int taken = option(argv[at], at + 1 < argc ? argv[at + 1] : nullptr);
+    if (taken == 0) break;
+    at += taken;
+  }
+  if (at < argc) return at;
+  std::fprintf(stderr, "usage: %s\n", usage);
+  return 0;
+}
+
 pid_t Launch(char** argv) {
   const pid_t pid = fork();
   if (pid < 0) {

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -31,6 +32,12 @@ class XProbe {
   Atom pidAtom_, netWmName_, utf8_;
 };
 
+// Reads "OPTIONS -- PROGRAM [ARGS...]" (the "--" may be left out): `option` is handed each
+// option and the argument after it (nullptr at the end) and says how many of the two it took
+// (0: not an option it knows, which ends the options). Returns PROGRAM's index; 0 when there
+// is none, after printing `usage`.
+int ProgramIndex(int argc, char** argv, const char* usage,
+                 const std::function<int(const std::string& option, const char* next)>& option);
 // Starts PROGRAM ARGS... (argv[0] is the program); exits when it cannot fork.
 pid_t Launch(char** argv);
 // Asks the program to quit (SIGTERM), then kills it after five seconds; true when it had

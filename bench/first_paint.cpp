@@ -19,7 +19,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 
@@ -28,23 +27,14 @@
 int main(int argc, char** argv) {
   int timeoutMs = 10000;
   bool watchTitle = false;
-  int first = 1;
-  for (; first < argc; ++first) {
-    if (std::strcmp(argv[first], "--timeout-ms") == 0 && first + 1 < argc) {
-      timeoutMs = std::atoi(argv[++first]);
-    } else if (std::strcmp(argv[first], "--title") == 0) {
-      watchTitle = true;
-    } else if (std::strcmp(argv[first], "--") == 0) {
-      ++first;
-      break;
-    } else {
-      break;
-    }
-  }
-  if (first >= argc) {
-    std::fprintf(stderr, "usage: first_paint [--timeout-ms N] [--title] -- PROGRAM [ARGS...]\n");
-    return 2;
-  }
+  const int first = bench::ProgramIndex(argc, argv, "first_paint [--timeout-ms N] [--title] -- PROGRAM [ARGS...]",
+                                        [&](const std::string& option, const char* next) {
+                                          if (option == "--title") return int(watchTitle = true);
+                                          if (option != "--timeout-ms" || !next) return 0;
+                                          timeoutMs = std::atoi(next);
+                                          return 2;
+                                        });
+  if (!first) return 2;
   bench::XProbe probe;
   Display* display = probe.display();
 

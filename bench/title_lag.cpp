@@ -18,7 +18,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <string>
 #include <thread>
@@ -51,21 +50,13 @@ double LagMs(const std::string& title, const timespec& at) {
 
 int main(int argc, char** argv) {
   double seconds = 20;
-  int first = 1;
-  for (; first < argc; ++first) {
-    if (std::strcmp(argv[first], "--seconds") == 0 && first + 1 < argc) {
-      seconds = std::atof(argv[++first]);
-    } else if (std::strcmp(argv[first], "--") == 0) {
-      ++first;
-      break;
-    } else {
-      break;
-    }
-  }
-  if (first >= argc) {
-    std::fprintf(stderr, "usage: title_lag [--seconds N] -- PROGRAM [ARGS...]\n");
-    return 2;
-  }
+  const int first = bench::ProgramIndex(argc, argv, "title_lag [--seconds N] -- PROGRAM [ARGS...]",
+                                        [&](const std::string& option, const char* next) {
+                                          if (option != "--seconds" || !next) return 0;
+                                          seconds = std::atof(next);
+                                          return 2;
+                                        });
+  if (!first) return 2;
   bench::XProbe probe;
   Display* display = probe.display();
   const auto launched = std::chrono::steady_clock::now();

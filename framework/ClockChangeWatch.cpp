@@ -40,7 +40,10 @@ bool Arm(int fd) {
 }
 
 void Stop(Watch& w) {
-  delete w.notifier;
+  if (w.notifier) {
+    w.notifier->setEnabled(false);
+    w.notifier->deleteLater();  // Stop may run inside its signal
+  }
   w.notifier = nullptr;
   if (w.fd >= 0) close(w.fd);
   w.fd = -1;

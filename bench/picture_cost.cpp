@@ -4,9 +4,12 @@
 // files the bounds let through and the hostile files that pass them.
 //
 // Prints one line per file: its size, then CPU seconds (all threads, ended ones included) and
-// the growth of the peak resident size (MB) for each step. Nothing is asserted.
+// the growth of the peak resident size (MB) for each step, the median of RUNS runs (each
+// opens the file anew, so that no draw finds the last one's image). The sizes are the
+// windows' pixels at device pixel ratios 1 and 2. Nothing is asserted.
 //
-//   picture_cost [FILTER]      only the files whose name contains FILTER
+//   picture_cost [FILTER [RUNS]]   only the files whose name contains FILTER; RUNS 3
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <QBuffer>
@@ -16,6 +19,8 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <algorithm>
+#include <map>
 #include <random>
 
 #include "BenchClock.h"
@@ -52,6 +57,7 @@ struct Cost {
 };
 
 Cost Measure(const std::function<void()>& step) {
+  malloc_trim(0);  // what the last step freed counts neither before this step nor in its peak
   std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
   const long before = StatusKb("VmRSS:");
   const double cpu = CpuSeconds();
@@ -112,6 +118,10 @@ std::vector<File> Files() {
        [] { return Encoded(mediagen::PhotoLike(6000, 4000), "jpeg", 92, true); }},
       {"photo-24Mpx-q98-progressive.jpg",
        [] { return Encoded(mediagen::PhotoLike(6000, 4000), "jpeg", 98, true); }},
+      {"photo-24Mpx-panorama-q92-progressive.jpg",
+       [] { return Encoded(mediagen::PhotoLike(12000, 2000), "jpeg", 92, true); }},
+      {"photo-12Mpx-q92-progressive.jpg",
+       [] { return Encoded(mediagen::PhotoLike(4000, 3000), "jpeg", 92, true); }},
       // The worst the bounds let through.
       {"noise-baseline-q100-23MB.jpg", [] { return Encoded(Noise(2900, 2900), "jpeg", 100); }},
       {"noise-progressive-q100-23MB.jpg", [] { return Encoded(Noise(2900, 2900), "jpeg", 100, true); }},
@@ -129,13 +139,26 @@ std::vector<File> Files() {
   };
 }
 
-void Print(const char* step, const Cost& c) { std::printf("  %-22s %7.3f s cpu %7.3f s wall %5ld MB\n", step, c.cpu, c.wall, c.peakMb); }
+// The median of each figure over the runs.
+Cost Median(std::vector<Cost> runs) {
+  auto middle = [&](auto member) {
+    std::sort(runs.begin(), runs.end(), [&](const Cost& a, const Cost& b) { return a.*member < b.*member; });
+    return runs[runs.size() / 2].*member;
+  };
+  return {middle(&Cost::cpu), middle(&Cost::wall), middle(&Cost::peakMb)};
+}
+
+void Print(const std::string& step, const std::vector<Cost>& runs) {
+  const Cost c = Median(runs);
+  std::printf("  %-22s %7.3f s cpu %7.3f s wall %5ld MB\n", step.c_str(), c.cpu, c.wall, c.peakMb);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   bench::InitRuntime(argc, argv);
   const std::string filter = argc > 1 ? argv[1] : "";
+  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
   bench::ScratchDir scratch;
   const fs::path appDir = scratch.path() / "app";
   const fs::path bundle = bench::MakeAppFolder(appDir, false);
@@ -148,33 +171,42 @@ int main(int argc, char** argv) {
     const fs::path path = scratch.path() / file.name;
     std::ofstream(path, std::ios::binary) << bytes;
     std::printf("%s (%.1f MB)\n", file.name.c_str(), double(bytes.size()) / 1e6);
+    const struct { const char* what; int w, h; } sizes[] = {
+        {"draw 72x72", 72, 72},         {"draw 320x480", 320, 480},     {"draw 384x512", 384, 512},
+        {"draw 768x1024", 768, 1024},   {"draw 1280x1920", 1280, 1920}, {"draw 1536x2048", 1536, 2048},
+        {"redraw 1536x2048", 1536, 2048}};
+    std::map<std::string, std::vector<Cost>> costs;
     fw::Ref<fw::Picture> picture;
-    Print("open", Measure([&] { picture = fw::FolderItem(path.string()).OpenAsPicture(); }));
-    if (!picture) {
-      std::printf("  no picture\n");
-    } else {
-      const struct { const char* what; int w, h; } sizes[] = {
-          {"draw 72x72", 72, 72},       {"draw 320x480", 320, 480}, {"draw 768x1024", 768, 1024},
-          {"draw 1536x2048", 1536, 2048}, {"redraw 1536x2048", 1536, 2048}};
+    for (int run = 0; run < runs; ++run) {
+      picture = nullptr;
+      costs["open"].push_back(Measure([&] { picture = fw::FolderItem(path.string()).OpenAsPicture(); }));
       for (const auto& s : sizes) {
-        Print(s.what, Measure([&] {
-                auto target = fw::New<fw::Picture>(s.w, s.h);
-                target->Graphics()->DrawPicture(picture, 0, 0, s.w, s.h, 0, 0, picture->Width(), picture->Height());
-              }));
+        if (!picture) break;
+        costs[s.what].push_back(Measure([&] {
+          auto target = fw::New<fw::Picture>(s.w, s.h);
+          target->Graphics()->DrawPicture(picture, 0, 0, s.w, s.h, 0, 0, picture->Width(), picture->Height());
+        }));
       }
     }
+    Print("open", costs["open"]);
+    if (!picture) std::printf("  no picture\n");
+    for (const auto& s : sizes)
+      if (picture) Print(s.what, costs[s.what]);
     picture = nullptr;
     // The preferences window with this file as every face picture.
     for (int i = 0; i < 12; ++i) {
       const std::string key = fw::NthField(w->seiyuName.ValueOr(i, ""), fw::ChrB(9), 3);
       fs::copy_file(path, bundle / ("seiyuicon_" + key + ".jpg"), fs::copy_options::overwrite_existing);
     }
-    Print("prefs window, 12 faces", Measure([&] {
-            auto prefs = prefWindow();
-            fw::ProcessPendingEvents();
-            prefs->Close();
-            fw::ProcessPendingEvents();
-          }));
+    std::vector<Cost> prefs;
+    for (int run = 0; run < runs; ++run)
+      prefs.push_back(Measure([&] {
+        auto window = prefWindow();
+        fw::ProcessPendingEvents();
+        window->Close();
+        fw::ProcessPendingEvents();
+      }));
+    Print("prefs window, 12 faces", prefs);
     std::fflush(stdout);
   }
   clock.Quit();

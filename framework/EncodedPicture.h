@@ -31,9 +31,10 @@ class EncodedPicture {
 
   QSize Size() const { return size_; }
   // The pixels at the smallest size the decoder reaches cheaply that is no smaller than
-  // `atLeast` in either direction: 1/2, 1/4 or 1/8 of the picture for a JPEG, else its own
-  // size. kPictureFormat; null only when memory runs out.
-  QImage Decode(QSize atLeast) const;
+  // `atLeast` in either direction, unless that passes `maxPixels` (then the largest that does
+  // not): for a JPEG, 1/8, 1/4, 1/2 or the whole picture; else its own size.
+  // kPictureFormat; null only when memory runs out.
+  QImage Decode(QSize atLeast, int64_t maxPixels = kMaxPicturePixels) const;
 
   EncodedPicture(std::string bytes, bool jpeg, QSize size)
       : bytes_(std::move(bytes)), jpeg_(jpeg), size_(size) {}

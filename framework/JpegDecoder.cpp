@@ -61,14 +61,14 @@ class Decompressor {
   Decompressor(const Decompressor&) = delete;
   Decompressor& operator=(const Decompressor&) = delete;
 
-  // The header, and the output set up for 1/denominator of the size.
-  bool Start(int denominator) {
+  // The header, and the output set up for eighths/8 of the size.
+  bool Start(int eighths) {
     if (!created_ || setjmp(errors_.jump)) return false;
     if (jpeg_read_header(&cinfo_, TRUE) != JPEG_HEADER_OK) return false;  // tables only
     const int components = cinfo_.num_components;
     if (components != 1 && components != 3 && components != 4) return false;
-    cinfo_.scale_num = 1;
-    cinfo_.scale_denom = static_cast<unsigned>(denominator);
+    cinfo_.scale_num = static_cast<unsigned>(eighths);
+    cinfo_.scale_denom = 8;
     cinfo_.dct_method = JDCT_ISLOW;
     cinfo_.out_color_space = components == 4 ? JCS_CMYK : kRgb32;
     return true;
@@ -150,19 +150,19 @@ QSize JpegDecoder::Check(const JpegOutline& outline, std::string_view stream, in
       width * height > maxPixels)
     return {};
   Decompressor jpeg(outline.segments);
-  if (!jpeg.Start(1) || jpeg.info().image_width != 1 || jpeg.info().image_height != 1) return {};
+  if (!jpeg.Start(8) || jpeg.info().image_width != 1 || jpeg.info().image_height != 1) return {};
   unsigned char pixel[4];
   if (!jpeg.Begin() || !jpeg.ReadRows(pixel, 0) || !jpeg.Finish()) return {};
   // The scans as libjpeg counted them, over the picture's real size.
   if (jpeg.info().input_scan_number * width * height > kMaxJpegScanPixels) return {};
   Decompressor file(stream);
-  if (!file.Start(1) || !file.SetUp()) return {};
+  if (!file.Start(8) || !file.SetUp()) return {};
   return QSize(static_cast<int>(width), static_cast<int>(height));
 }
 
-QImage JpegDecoder::Decode(std::string_view stream, int denominator) {
+QImage JpegDecoder::Decode(std::string_view stream, int eighths) {
   Decompressor jpeg(stream);
-  if (!jpeg.Start(denominator)) return {};
+  if (!jpeg.Start(eighths)) return {};
   if (!jpeg.Begin()) return {};
   QImage image(static_cast<int>(jpeg.info().output_width), static_cast<int>(jpeg.info().output_height),
                kPictureFormat);

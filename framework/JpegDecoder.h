@@ -1,7 +1,7 @@
 #pragma once
 // Internal to the framework: libjpeg-turbo's decoder, silent, with every fatal error a
-// null result, and scaling in the DCT: a picture decodes straight to 1/2, 1/4 or 1/8 of its
-// size for a fraction of the work of a full decode.
+// null result, and scaling in the DCT: a picture decodes straight to any eighth of its size
+// for a fraction of the work and memory of a full decode.
 #include <QImage>
 #include <QSize>
 #include <cstdint>
@@ -32,9 +32,9 @@ class JpegDecoder {
   // `maxPixels`, or when it is of a kind we do not show (components other than 1, 3 or 4).
   static QSize Check(const JpegOutline& outline, std::string_view stream, int64_t maxPixels);
 
-  // The pixels of `stream` at 1/denominator of its size (1, 2, 4 or 8; the size rounded
-  // up), in kPictureFormat; null when libjpeg gives up or a bound is passed.
-  static QImage Decode(std::string_view stream, int denominator);
+  // The pixels of `stream` at eighths/8 of its size (1 to 8; the size rounded up), in
+  // kPictureFormat; null when libjpeg gives up or a bound is passed.
+  static QImage Decode(std::string_view stream, int eighths);
 };
 
 }  // namespace fw

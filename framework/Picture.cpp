@@ -30,10 +30,16 @@ QImage White(QSize size, qreal ratio) {
   return image;
 }
 
+// The most pixels a picture drawn whole is decoded at before it is shrunk: 36 MiB, three times
+// the largest window at twice the density. Beside a progressive file's coefficients (libjpeg's
+// memory bound) the peak stays under 128 MB; a picture far from the target's proportions is
+// decoded smaller and enlarged in the other direction.
+constexpr int64_t kMaxDecodedForDrawing = 3 * 1536 * 2048;
+
 // The file's whole picture at `size` pixels, decoded no larger than needed; null when memory
 // runs out.
 QImage WholeAt(const EncodedPicture& file, QSize size) {
-  QImage pixels = file.Decode(size);
+  QImage pixels = file.Decode(size, kMaxDecodedForDrawing);
   if (pixels.isNull() || pixels.size() == size) return pixels;
   if (pixels.width() > size.width() || pixels.height() > size.height()) {
     // Shrinking (in one direction at least): an area-averaging filter. The painter's bilinear

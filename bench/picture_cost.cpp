@@ -122,15 +122,19 @@ std::vector<File> Files() {
        [] { return Encoded(mediagen::PhotoLike(12000, 2000), "jpeg", 92, true); }},
       {"photo-12Mpx-q92-progressive.jpg",
        [] { return Encoded(mediagen::PhotoLike(4000, 3000), "jpeg", 92, true); }},
+      {"photo-24Mpx-q82-progressive.jpg", [] { return Encoded(mediagen::PhotoLike(6000, 4000), "jpeg", 82, true); }},
+      {"photo-16Mpx-q88-progressive.jpg", [] { return Encoded(mediagen::PhotoLike(4896, 3264), "jpeg", 88, true); }},
       // The worst the bounds let through.
+      {"photo-6Mpx-q98-progressive-3MB.jpg", [] { return Encoded(mediagen::PhotoLike(2600, 2400), "jpeg", 98, true); }},
+      {"noise-progressive-3MB.jpg", [] { return Encoded(Noise(1450, 1450), "jpeg", 100, true); }},
       {"noise-baseline-q100-23MB.jpg", [] { return Encoded(Noise(2900, 2900), "jpeg", 100); }},
-      {"noise-progressive-q100-23MB.jpg", [] { return Encoded(Noise(2900, 2900), "jpeg", 100, true); }},
-      {"claims-5120x5120-colour-15-scans.jpg", [] { return Claiming(smallProgressive, 5120, 5120, 15); }},
-      {"claims-5120x5120-grey-15-scans.jpg", [] { return Claiming(smallGreyProgressive, 5120, 5120, 15); }},
+      {"claims-5120x3125-colour-10-scans.jpg", [] { return Claiming(smallProgressive, 5120, 3125, 10); }},
+      {"claims-5120x3125-grey-10-scans.jpg", [] { return Claiming(smallGreyProgressive, 5120, 3125, 10); }},
       {"noise-png-2560x2048.jpg", [] { return Encoded(Noise(2560, 2048), "png"); }},
       // Beyond the bounds.
       {"claims-8192x8192-100-scans.jpg", [] { return Claiming(smallProgressive, 8192, 8192, 100); }},
-      {"claims-5120x5120-colour-16-scans.jpg", [] { return Claiming(smallProgressive, 5120, 5120, 16); }},
+      {"claims-5120x3125-colour-11-scans.jpg", [] { return Claiming(smallProgressive, 5120, 3125, 11); }},
+      {"noise-progressive-q100-12MB.jpg", [] { return Encoded(Noise(2900, 2900), "jpeg", 100, true); }},
       {"png-8192x8192.jpg", [] {
          QImage white(8192, 8192, QImage::Format_RGB32);
          white.fill(Qt::white);

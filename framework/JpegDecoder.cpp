@@ -153,8 +153,10 @@ QSize JpegDecoder::Check(const JpegOutline& outline, std::string_view stream, in
   if (!jpeg.Start(8) || jpeg.info().image_width != 1 || jpeg.info().image_height != 1) return {};
   unsigned char pixel[4];
   if (!jpeg.Begin() || !jpeg.ReadRows(pixel, 0) || !jpeg.Finish()) return {};
-  // The scans as libjpeg counted them, over the picture's real size.
-  if (jpeg.info().input_scan_number * width * height > kMaxJpegScanPixels) return {};
+  // The scans as libjpeg counted them, over the picture's real size, and the bytes they hold.
+  const int64_t scans = jpeg.info().input_scan_number;
+  if (scans * width * height > kMaxJpegScanPixels) return {};
+  if (scans > 1 && static_cast<int64_t>(stream.size()) > kMaxMultiScanJpegBytes) return {};
   Decompressor file(stream);
   if (!file.Start(8) || !file.SetUp()) return {};
   return QSize(static_cast<int>(width), static_cast<int>(height));

@@ -19,8 +19,16 @@ inline constexpr long kMaxJpegMemory = 80L << 20;
 
 // Each scan is a pass over the whole picture, however little data it holds: the decode's work
 // grows with the pixels times the scans, and libjpeg gives up once the scans it has met would
-// pass this. A 24-megapixel photo in a progressive encoder's usual ten scans is well inside.
-inline constexpr int64_t kMaxJpegScanPixels = 400LL * 1000 * 1000;
+// pass this: 16 megapixels in a progressive encoder's usual ten scans.
+inline constexpr int64_t kMaxJpegScanPixels = 160LL * 1000 * 1000;
+
+// A file of several scans is read whole into its coefficients, at any scale: every byte of
+// every scan is decoded however small the picture is drawn, at several times the cost of a
+// single scan's byte. Within this and the bound above a draw costs under a quarter of a
+// second: a 12-megapixel progressive photo at quality 92 shows, a 24-megapixel one does not
+// (0.19-0.3 s a draw at quality 82, more above). A single scan is held only to the file's
+// own bound: a 24-megapixel baseline photo costs a third of its progressive twin.
+inline constexpr int64_t kMaxMultiScanJpegBytes = 3LL << 20;
 
 class JpegDecoder {
  public:
@@ -28,7 +36,7 @@ class JpegDecoder {
   // each scan's header, with the checks the real decode makes of them) and set `stream` up for
   // decoding, its buffers allocated, up to the first byte of its pixels. Invalid when libjpeg
   // refuses a segment or passes a bound (kMaxJpegMemory, kMaxJpegScanPixels by its own count
-  // of the scans), when the picture is empty, over libjpeg's 65500 pixels a side or over
+  // of the scans, kMaxMultiScanJpegBytes), when the picture is empty, over libjpeg's 65500 pixels a side or over
   // `maxPixels`, or when it is of a kind we do not show (components other than 1, 3 or 4).
   static QSize Check(const JpegOutline& outline, std::string_view stream, int64_t maxPixels);
 

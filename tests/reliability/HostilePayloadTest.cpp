@@ -502,8 +502,12 @@ TEST(PictureBound, WhatTheDecodeWouldDoIsBounded) {
   QByteArray png;
   QBuffer buffer(&png);
   ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && white.save(&buffer, "PNG"));
-  std::string comments;  // 17 MB of comment segments ahead of a sound picture
-  for (int i = 0; i < 260; ++i) comments += "\xFF\xFE\xFF\xFF" + std::string(65533, 'x');
+  // Comment segments ahead of a sound picture: 17 MB, and just over 3 MiB.
+  auto commented = [](int segments, const std::string& jpeg) {
+    std::string comments;
+    for (int i = 0; i < segments; ++i) comments += "\xFF\xFE\xFF\xFF" + std::string(65533, 'x');
+    return "\xFF\xD8" + comments + jpeg.substr(2);
+  };
 
   const struct {
     const char* kind;
@@ -511,16 +515,33 @@ TEST(PictureBound, WhatTheDecodeWouldDoIsBounded) {
     bool opens;
   } cases[] = {
       {"claiming 8192 x 8192 in 100 scans", claiming(8192, 8192, 100, false), false},
-      {"claiming 5120 x 5120 in 15 scans", claiming(5120, 5120, 15, false), true},
-      {"claiming 5120 x 5120 in 16 scans", claiming(5120, 5120, 16, false), false},
+      {"claiming 5120 x 3125 in 10 scans", claiming(5120, 3125, 10, false), true},
+      {"claiming 5120 x 3125 in 11 scans", claiming(5120, 3125, 11, false), false},
       {"claiming 5120 x 5120, colour at full resolution", claiming(5120, 5120, 10, true), false},
       {"PNG of 2561 x 2048 named .jpg", png.toStdString(), false},
-      {"JPEG behind 17 MB of comments", "\xFF\xD8" + comments + JpegBytes(Noise(16, 16)).substr(2), false},
+      {"JPEG behind 17 MB of comments", commented(260, JpegBytes(Noise(16, 16))), false},
+      {"single scan of over 3 MiB", commented(49, JpegBytes(Noise(16, 16))), true},
+      {"progressive of over 3 MiB", commented(49, progressive), false},
   };
   testsupport::TempDir dir;
   for (const auto& c : cases) {
     EXPECT_EQ(bool(fw::FolderItem(dir.Write("p.jpg", c.bytes).string()).OpenAsPicture()), c.opens) << c.kind;
   }
+}
+
+// Drawn whole, a picture decodes no larger than it needs: a 24-megapixel photo drawn at the
+// largest window at twice the density decodes at a quarter of its pixels, not whole (96 MB).
+TEST(PictureBound, DrawnAtTheLargestWindowDecodesAQuarter) {
+  testsupport::TempDir dir;
+  ASSERT_TRUE(mediagen::WriteSolidJpeg(dir.File("photo.jpg").string(), 6000, 4000, 0x336699, 50));
+  auto photo = fw::FolderItem(dir.File("photo.jpg").string()).OpenAsPicture();
+  ASSERT_TRUE(photo);
+  auto target = fw::New<fw::Picture>(1536, 2048);
+  ASSERT_TRUE(ResetPeakResident());
+  const int64_t before = PeakResident();
+  target->Graphics()->DrawPicture(photo, 0, 0, 1536, 2048, 0, 0, 6000, 4000);
+  const int64_t grown = PeakResident() - before;
+  EXPECT_LT(grown, 64LL << 20) << "peak grew by " << (grown >> 20) << " MiB";
 }
 
 }  // namespace

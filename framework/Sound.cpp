@@ -16,7 +16,7 @@
 
 #include "FolderItem.h"
 #include "MixerLibrary.h"
-#include "Mp3Frames.h"
+#include "Mp3Decoder.h"
 #include "RegularFile.h"
 #include "SoundImpl.h"
 #include "Testing.h"
@@ -226,7 +226,9 @@ void EnsurePolling(SoundSystem& s) {
 
 }  // namespace
 
-Sound::Impl::Impl(Mix_Chunk* c, unsigned s) : chunk(c), session(s) { ++liveSounds; }
+Sound::Impl::Impl(DecodedPcm p, Mix_Chunk* c, unsigned s) : pcm(std::move(p)), chunk(c), session(s) {
+  ++liveSounds;
+}
 
 Sound::Impl::~Impl() {
   --liveSounds;
@@ -321,20 +323,13 @@ Ref<Sound> FolderItem::OpenAsSound() const {
   if (!bytes || !LooksLikeMp3(*bytes)) return nullptr;
   SoundSystem& s = System();
   if (!EnsureAudio(s)) return nullptr;
-  // A small file can decode to gigabytes (a long, low-bitrate stream): its frames say how
-  // long it plays, so it is refused before a single sample is decoded.
-  const double bytesPerSecond = double(s.frequency) * s.channelCount * (SDL_AUDIO_BITSIZE(s.format) / 8);
-  if (MpegAudioSeconds(*bytes) * bytesPerSecond > double(kMaxSoundBytes)) return nullptr;
-  SDL_RWops* source = sdl->SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
-  if (!source) return nullptr;
-  Mix_Chunk* chunk = sdl->Mix_LoadWAV_RW(source, 1);
+  DecodedPcm pcm = DecodeMp3(*sdl, *bytes, {s.frequency, s.format, s.channelCount}, kMaxSoundBytes);
+  if (pcm.size == 0) return nullptr;
+  // The mixer plays the samples where they are and leaves them to us.
+  Mix_Chunk* chunk = sdl->Mix_QuickLoad_RAW(pcm.bytes.get(), Uint32(pcm.size));
   if (!chunk) return nullptr;
-  if (chunk->alen == 0 || chunk->alen > kMaxSoundBytes) {
-    sdl->Mix_FreeChunk(chunk);
-    return nullptr;
-  }
   if (s.playing == 0) ArmRest(s);  // opened only to decode: rest again unless it plays
-  auto impl = std::make_shared<Sound::Impl>(chunk, s.session);
+  auto impl = std::make_shared<Sound::Impl>(std::move(pcm), chunk, s.session);
   impl->source = path_;
   return New<Sound>(std::move(impl));
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "DeviceCloser.h"
 #include "FolderItem.h"
 #include "MixerLibrary.h"
 #include "Mp3Decoder.h"
@@ -37,6 +38,7 @@ struct SoundSystem {
   int playing = 0;  // channels that hold a sound
   QTimer* poll = nullptr;  // runs only while something plays
   QTimer* rest = nullptr;  // closes the device after a quiet spell
+  DeviceCloser closer;     // kResting: the close may still be running on its own thread
   bool silent = false;     // no real device: the dummy driver stands in
   int frequency = 0, channelCount = 0;
   Uint16 format = 0;       // the mixer's format: chunks of the session are in it
@@ -101,6 +103,7 @@ bool EnsureAudio(SoundSystem& s) {
     return false;
   }
   const bool resting = s.audio == Audio::kResting;
+  s.closer.Wait();
   // SDL would otherwise take over SIGINT and SIGTERM and turn them into events nobody reads.
   sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SilenceAlsaDiagnostics();
@@ -208,9 +211,13 @@ int TakeFreeChannel(SoundSystem& s) {
 void Rest(SoundSystem& s) {
   Reap(s);
   if (s.audio != Audio::kOpen || s.playing != 0) return;
-  sdl->Mix_CloseAudio();
-  sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  // Nothing plays and, until the close has ended, nothing here calls SDL: while resting the
+  // sounds check the state and leave SDL alone, and what must call it waits for the close.
   s.audio = Audio::kResting;
+  s.closer.Start([] {
+    sdl->Mix_CloseAudio();
+    sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  });
 }
 
 void EnsurePolling(SoundSystem& s) {
@@ -232,7 +239,9 @@ Sound::Impl::Impl(DecodedPcm p, Mix_Chunk* c, unsigned s) : pcm(std::move(p)), c
 
 Sound::Impl::~Impl() {
   --liveSounds;
-  // Mix_FreeChunk halts any channel still on this chunk and copes with a closed mixer.
+  // Mix_FreeChunk halts any channel still on this chunk and copes with a closed mixer, but
+  // not with one being closed.
+  System().closer.Wait();
   sdl->Mix_FreeChunk(chunk);
 }
 
@@ -297,6 +306,7 @@ int ActiveSoundPlaybacks() {
 
 void ShutdownSound() {
   SoundSystem& s = System();
+  s.closer.Wait();
   delete s.poll;
   s.poll = nullptr;
   delete s.rest;

@@ -12,8 +12,7 @@ constexpr long kMpegRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 4
 constexpr size_t kFeedBytes = 16 * 1024;
 constexpr size_t kDecodeBytes = 64 * 1024;
 
-// Blocks whose pages are touched only as they are written: one the size of the bound holds
-// the sound, and it never moves.
+// Blocks whose pages are touched only as they are written, reserved at the most they may hold.
 std::unique_ptr<uint8_t, FreeBytes> Reserve(size_t bytes) {
   return std::unique_ptr<uint8_t, FreeBytes>(static_cast<uint8_t*>(std::malloc(bytes)));
 }
@@ -25,7 +24,7 @@ std::unique_ptr<uint8_t, FreeBytes> Reserve(size_t bytes) {
 class PcmSink {
  public:
   PcmSink(const MixerLibrary& sdl, const PcmFormat& to, size_t maxBytes)
-      : sdl_(sdl), to_(to), max_(maxBytes), out_(Reserve(maxBytes)) {}
+      : sdl_(sdl), to_(to), max_(maxBytes) {}
 
   // A stream changes format between frames (joined files): what came before is converted.
   bool Start(long rate, int channels) {
@@ -33,13 +32,14 @@ class PcmSink {
     rate_ = int(rate), channels_ = channels;
     direct_ = rate_ == to_.frequency && channels_ == to_.channels && to_.format == AUDIO_S16SYS;
     growth_ = double(to_.frequency) * to_.channels * SDL_AUDIO_BITSIZE(to_.format) / (double(rate_) * channels_ * 16);
-    if (!direct_) kept_ = Reserve(size_t(double(max_ - used_) / growth_) + kSlack);
-    return direct_ || kept_;
+    if (direct_) return Grow(max_ - used_);
+    kept_ = Reserve(size_t(double(max_ - used_) / growth_) + kSlack);
+    return kept_ != nullptr;
   }
 
   bool Add(const uint8_t* pcm, size_t size) {
-    if (!out_ || !rate_) return false;
-    if (direct_) return Append(out_.get(), used_, max_, pcm, size);
+    if (!rate_) return false;
+    if (direct_) return Append(out_.get(), used_, capacity_, pcm, size);
     return double(keptUsed_ + size) * growth_ <= double(max_ - used_) &&
            Append(kept_.get(), keptUsed_, size_t(double(max_ - used_) / growth_) + kSlack, pcm, size);
   }
@@ -67,9 +67,11 @@ class PcmSink {
   // Converts what was kept, a piece at a time: SDL's converter holds a whole piece twice.
   bool End() {
     if (direct_ || !kept_) return true;
+    // Reserved only now: a stream refused while it was kept never touched the bound's worth.
+    bool ok = Grow(std::min(max_ - used_, size_t(double(keptUsed_) * growth_) + kSlack));
     SDL_AudioStream* stream = sdl_.SDL_NewAudioStream(AUDIO_S16SYS, Uint8(channels_), rate_, to_.format,
                                                       Uint8(to_.channels), to_.frequency);
-    bool ok = stream != nullptr;
+    ok = ok && stream != nullptr;
     for (size_t at = 0; ok && at < keptUsed_; at += kFeedBytes) {
       const int piece = int(std::min(kFeedBytes, keptUsed_ - at));
       ok = sdl_.SDL_AudioStreamPut(stream, kept_.get() + at, piece) == 0 && Drain(stream);
@@ -81,9 +83,21 @@ class PcmSink {
     return ok;
   }
 
+  // Room for `extra` more bytes out. On a block this size a move is a remapping, not a copy.
+  bool Grow(size_t extra) {
+    if (capacity_ - used_ >= extra) return true;
+    auto* grown = static_cast<uint8_t*>(std::realloc(out_.get(), used_ + extra));
+    if (!grown) return false;
+    (void)out_.release();
+    out_.reset(grown);
+    capacity_ = used_ + extra;
+    return true;
+  }
+
   bool Drain(SDL_AudioStream* stream) {
     const int available = sdl_.SDL_AudioStreamAvailable(stream);
     if (available < 0 || size_t(available) > max_ - used_) return false;
+    if (size_t(available) > capacity_ - used_ && !Grow(size_t(available))) return false;
     const int got = sdl_.SDL_AudioStreamGet(stream, out_.get() + used_, available);
     if (got < 0) return false;
     used_ += size_t(got);
@@ -94,7 +108,7 @@ class PcmSink {
   const PcmFormat to_;
   const size_t max_;
   std::unique_ptr<uint8_t, FreeBytes> out_, kept_;
-  size_t used_ = 0, keptUsed_ = 0;
+  size_t used_ = 0, capacity_ = 0, keptUsed_ = 0;
   int rate_ = 0, channels_ = 0;
   bool direct_ = false;
   double growth_ = 1;  // bytes out for each byte decoded

@@ -10,9 +10,11 @@ namespace fw {
 
 #define FW_MIXER_FUNCTIONS(X)                                                                    \
   X(SDL_InitSubSystem) X(SDL_QuitSubSystem) X(SDL_SetHint) X(SDL_SetHintWithPriority)            \
-  X(SDL_ResetHint) X(SDL_GetError) X(SDL_RWFromConstMem) X(Mix_Init) X(Mix_Quit) X(Mix_OpenAudio) \
-  X(Mix_CloseAudio) X(Mix_QuerySpec) X(Mix_LoadWAV_RW) X(Mix_FreeChunk) X(Mix_PlayChannelTimed)  \
-  X(Mix_Playing) X(Mix_GetChunk) X(Mix_HaltChannel) X(Mix_AllocateChannels)
+  X(SDL_ResetHint) X(SDL_GetError) X(SDL_NewAudioStream) X(SDL_AudioStreamPut)                 \
+  X(SDL_AudioStreamGet) X(SDL_AudioStreamAvailable) X(SDL_AudioStreamFlush)                      \
+  X(SDL_FreeAudioStream) X(Mix_Init) X(Mix_Quit) X(Mix_OpenAudio) X(Mix_CloseAudio)              \
+  X(Mix_QuerySpec) X(Mix_QuickLoad_RAW) X(Mix_FreeChunk) X(Mix_PlayChannelTimed) X(Mix_Playing)  \
+  X(Mix_GetChunk) X(Mix_HaltChannel) X(Mix_AllocateChannels)
 
 struct MixerLibrary {
 #define FW_MIXER_POINTER(name) decltype(&::name) name = nullptr;

@@ -1,10 +1,12 @@
 #include "Runtime.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QFont>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -66,9 +68,24 @@ void PassOnHeldMessages() {
   }
 }
 
+// Started with one of them closed (`2>&-`, as some launchers do), the next file opened takes
+// its number: the X connection would become stderr and the first warning anyone prints would
+// go into the X protocol stream. Each closed one is opened on /dev/null before anything else is.
+void OpenClosedStandardStreams() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int null = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (null > fd) {  // the lowest free number, so never lower than fd
+      dup2(null, fd);
+      close(null);
+    }
+  }
+}
+
 }  // namespace
 
 void RuntimeInit(int argc, char** argv) {
+  OpenClosedStandardStreams();
   // A stderr whose reader is gone must not end the clock at its next line.
   signal(SIGPIPE, SIG_IGN);
   // A quit closes the windows, so each Close handler runs; a quit signal also takes away the

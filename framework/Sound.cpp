@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "DeviceCloser.h"
 #include "FolderItem.h"
 #include "MixerLibrary.h"
-#include "Mp3Frames.h"
+#include "Mp3Decoder.h"
 #include "RegularFile.h"
 #include "SoundImpl.h"
 #include "Testing.h"
@@ -37,6 +38,7 @@ struct SoundSystem {
   int playing = 0;  // channels that hold a sound
   QTimer* poll = nullptr;  // runs only while something plays
   QTimer* rest = nullptr;  // closes the device after a quiet spell
+  DeviceCloser closer;     // kResting: the close may still be running on its own thread
   bool silent = false;     // no real device: the dummy driver stands in
   int frequency = 0, channelCount = 0;
   Uint16 format = 0;       // the mixer's format: chunks of the session are in it
@@ -101,6 +103,7 @@ bool EnsureAudio(SoundSystem& s) {
     return false;
   }
   const bool resting = s.audio == Audio::kResting;
+  s.closer.Wait();
   // SDL would otherwise take over SIGINT and SIGTERM and turn them into events nobody reads.
   sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SilenceAlsaDiagnostics();
@@ -208,9 +211,13 @@ int TakeFreeChannel(SoundSystem& s) {
 void Rest(SoundSystem& s) {
   Reap(s);
   if (s.audio != Audio::kOpen || s.playing != 0) return;
-  sdl->Mix_CloseAudio();
-  sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  // Nothing plays and, until the close has ended, nothing here calls SDL: while resting the
+  // sounds check the state and leave SDL alone, and what must call it waits for the close.
   s.audio = Audio::kResting;
+  s.closer.Start([] {
+    sdl->Mix_CloseAudio();
+    sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  });
 }
 
 void EnsurePolling(SoundSystem& s) {
@@ -226,11 +233,15 @@ void EnsurePolling(SoundSystem& s) {
 
 }  // namespace
 
-Sound::Impl::Impl(Mix_Chunk* c, unsigned s) : chunk(c), session(s) { ++liveSounds; }
+Sound::Impl::Impl(DecodedPcm p, Mix_Chunk* c, unsigned s) : pcm(std::move(p)), chunk(c), session(s) {
+  ++liveSounds;
+}
 
 Sound::Impl::~Impl() {
   --liveSounds;
-  // Mix_FreeChunk halts any channel still on this chunk and copes with a closed mixer.
+  // Mix_FreeChunk halts any channel still on this chunk and copes with a closed mixer, but
+  // not with one being closed.
+  System().closer.Wait();
   sdl->Mix_FreeChunk(chunk);
 }
 
@@ -295,6 +306,7 @@ int ActiveSoundPlaybacks() {
 
 void ShutdownSound() {
   SoundSystem& s = System();
+  s.closer.Wait();
   delete s.poll;
   s.poll = nullptr;
   delete s.rest;
@@ -321,20 +333,13 @@ Ref<Sound> FolderItem::OpenAsSound() const {
   if (!bytes || !LooksLikeMp3(*bytes)) return nullptr;
   SoundSystem& s = System();
   if (!EnsureAudio(s)) return nullptr;
-  // A small file can decode to gigabytes (a long, low-bitrate stream): its frames say how
-  // long it plays, so it is refused before a single sample is decoded.
-  const double bytesPerSecond = double(s.frequency) * s.channelCount * (SDL_AUDIO_BITSIZE(s.format) / 8);
-  if (MpegAudioSeconds(*bytes) * bytesPerSecond > double(kMaxSoundBytes)) return nullptr;
-  SDL_RWops* source = sdl->SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
-  if (!source) return nullptr;
-  Mix_Chunk* chunk = sdl->Mix_LoadWAV_RW(source, 1);
+  DecodedPcm pcm = DecodeMp3(*sdl, *bytes, {s.frequency, s.format, s.channelCount}, kMaxSoundBytes);
+  if (pcm.size == 0) return nullptr;
+  // The mixer plays the samples where they are and leaves them to us.
+  Mix_Chunk* chunk = sdl->Mix_QuickLoad_RAW(pcm.bytes.get(), Uint32(pcm.size));
   if (!chunk) return nullptr;
-  if (chunk->alen == 0 || chunk->alen > kMaxSoundBytes) {
-    sdl->Mix_FreeChunk(chunk);
-    return nullptr;
-  }
   if (s.playing == 0) ArmRest(s);  // opened only to decode: rest again unless it plays
-  auto impl = std::make_shared<Sound::Impl>(chunk, s.session);
+  auto impl = std::make_shared<Sound::Impl>(std::move(pcm), chunk, s.session);
   impl->source = path_;
   return New<Sound>(std::move(impl));
 }

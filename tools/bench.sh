@@ -187,10 +187,11 @@ for p in "${pids[@]}"; do cpu0[$p]=$(cpu_ns "$p"); ticks0[$p]=$(cpu_ticks "$p");
 t0=$(date +%s%N)
 sleep "$idle_seconds"
 t1=$(date +%s%N)
-declare -A cpu_pct rss
+declare -A cpu_pct cpu_used rss
 for p in "${pids[@]}"; do
   [ -d /proc/"$p" ] || die "a program of the idle run ended early (see $log)"
-  cpu_pct[$p]=$(awk -v c=$(( $(cpu_ns "$p") - cpu0[$p] )) -v t=$((t1 - t0)) 'BEGIN { printf "%.4f", 100 * c / t }')
+  cpu_used[$p]=$(( $(cpu_ns "$p") - cpu0[$p] ))
+  cpu_pct[$p]=$(awk -v c="${cpu_used[$p]}" -v t=$((t1 - t0)) 'BEGIN { printf "%.4f", 100 * c / t }')
   rss[$p]=$(rss_kb "$p")
   echo "idle pid $p: cpu ${cpu_pct[$p]} % of a core ($(( $(cpu_ticks "$p") - ticks0[$p] )) ticks of utime+stime" \
     "over $(( (t1 - t0) / 1000000000 )) s), rss ${rss[$p]} kB" >> "$log"
@@ -304,6 +305,12 @@ row "4 start-up -> first time of day and picture (median of $runs)" "${clock_sho
 row "5 CPU over ${idle_seconds} s real time, $minutes minute works, voices on" "${cpu_pct[$voices_pid]} %" \
   "${cpu_pct[$floor_voices_pid]} %" "$(ratio "${cpu_pct[$voices_pid]}" "${cpu_pct[$floor_voices_pid]}")" "<= 1.3x floor" \
   "$(within "${cpu_pct[$voices_pid]}" "${cpu_pct[$floor_voices_pid]}" 1.3)"
+# A voice minute's own cost: what the program with voices spends above the same program
+# ticking without them, per minute, beside the same difference of the two floors.
+voice_ms() { awk -v a="${cpu_used[$1]}" -v b="${cpu_used[$2]}" -v m="$minutes" 'BEGIN { printf "%.2f", (a - b) / m / 1e6 }'; }
+ours=$(voice_ms "$voices_pid" "$silent_pid"); floor=$(voice_ms "$floor_voices_pid" "$ticking_pid")
+row "5 a voice minute above ticking (voices on - voice mode 3, per minute)" "$ours ms" "$floor ms" \
+  "$(ratio "$ours" "$floor")" "-" "-"
 row "5 CPU over ${idle_seconds} s real time, voice mode 3" "${cpu_pct[$silent_pid]} %" "${cpu_pct[$ticking_pid]} %" \
   "$(ratio "${cpu_pct[$silent_pid]}" "${cpu_pct[$ticking_pid]}")" "<= 1.1x floor" \
   "$(within "${cpu_pct[$silent_pid]}" "${cpu_pct[$ticking_pid]}" 1.1)"

@@ -404,17 +404,24 @@ bool ResetPeakResident() {
   return static_cast<bool>(clear);
 }
 
+// `tens` times ten seconds of 8 kHz silence at 8 kbit/s, as one stream.
+std::string SilenceAt8Kbps(const testsupport::TempDir& dir, int tens) {
+  EXPECT_TRUE(mediagen::WriteMp3(dir.File("ten.mp3").string(), mediagen::Silence(10, 8000), 8));
+  const std::string ten = ReadFile(dir.File("ten.mp3"));
+  std::string stream;
+  for (int i = 0; i < tens; ++i) stream += ten;
+  return stream;
+}
+
 // A small MP3 that decodes to more than the bound allows: 8 kbit/s of silence sampled at
 // 8 kHz, played at 44.1 kHz in stereo, grows about 175-fold.
-// Its length is read from the MP3 frames before anything is decoded, so refusing it costs no
-// decoded copy: decoding it whole would grow the peak by about 400 MiB.
+// The decode stops at the bound, holding the stream at its own rate until then, so refusing it
+// costs no decoded copy at the mixer's rate: decoding it whole grew the peak by about 400 MiB.
 TEST(SoundBound, SmallFileThatDecodesPastTheBoundOpensAsNoSound) {
   testsupport::TempDir dir;
-  ASSERT_TRUE(mediagen::WriteMp3(dir.File("ten.mp3").string(), mediagen::Silence(10, 8000), 8));
-  const std::string ten = ReadFile(dir.File("ten.mp3"));
+  const std::string ten = SilenceAt8Kbps(dir, 1);
   // Concatenated MP3 streams are one stream: 1200 s, about 200 MiB decoded.
-  std::string bomb;
-  for (int i = 0; i < 120; ++i) bomb += ten;
+  const std::string bomb = SilenceAt8Kbps(dir, 120);
   ASSERT_LT(bomb.size(), 2u << 20);
   const auto path = dir.Write("bomb.mp3", bomb);
 
@@ -457,6 +464,30 @@ TEST(SoundBound, StreamsOfEveryLayerAndFreeFormatAreMeasured) {
     };
     EXPECT_TRUE(fw::FolderItem(dir.Write("short.mp3", bytes(100)).string()).OpenAsSound()) << "not decoded";
     const auto path = dir.Write("long.mp3", bytes(stream.frames));
+    ASSERT_TRUE(ResetPeakResident());
+    const int64_t before = PeakResident();
+    EXPECT_FALSE(fw::FolderItem(path.string()).OpenAsSound());
+    const int64_t grown = PeakResident() - before;
+    EXPECT_LT(grown, 16LL << 20) << "peak grew by " << (grown >> 20) << " MiB";
+  }
+}
+
+// An ID3 tag that a length parser skips and the decoder rejects (and resyncs past): the
+// stream behind it, 1200 s at 8 kbit/s, is what decodes. Refused within the bound's memory.
+TEST(SoundBound, StreamBehindATagTheDecoderRejectsIsMeasuredAsDecoded) {
+  testsupport::TempDir dir;
+  const std::string ten = SilenceAt8Kbps(dir, 1), stream = SilenceAt8Kbps(dir, 120);
+  const struct {
+    const char* kind;
+    std::string tag;
+  } kTags[] = {
+      {"size bytes not synchsafe", std::string("ID3\x03\x00\x00\xFF\xFF\xFF\xFF", 10)},
+      {"version byte FF", std::string("ID3\xFF\x00\x00\x7F\x7F\x7F\x7F", 10)},
+  };
+  for (const auto& t : kTags) {
+    SCOPED_TRACE(t.kind);
+    EXPECT_TRUE(fw::FolderItem(dir.Write("short.mp3", t.tag + ten).string()).OpenAsSound()) << "the stream behind the tag decodes";
+    const auto path = dir.Write("tagged.mp3", t.tag + stream);
     ASSERT_TRUE(ResetPeakResident());
     const int64_t before = PeakResident();
     EXPECT_FALSE(fw::FolderItem(path.string()).OpenAsSound());

@@ -1,0 +1,38 @@
+#pragma once
+// Internal to the framework: an MP3 file decoded whole into the mixer's sample format. The
+// length bound is kept by the decode itself, so no header, however it lies, lets a stream
+// past it.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace fw {
+
+struct MixerLibrary;
+
+struct PcmFormat {
+  int frequency = 0;
+  uint16_t format = 0;  // SDL's sample format
+  int channels = 0;
+};
+
+struct FreeBytes {
+  void operator()(uint8_t* p) const { std::free(p); }
+};
+
+struct DecodedPcm {
+  std::unique_ptr<uint8_t, FreeBytes> bytes;
+  size_t size = 0;  // 0: no sound
+};
+
+// An ID3v2 tag or an MPEG Layer III frame header at the start.
+bool LooksLikeMp3(const std::string& bytes);
+
+// Every frame the decoder takes, in `format`. No sound when the bytes are no MP3, nothing
+// decodes, or the output passes `maxBytes`: the decode stops there.
+DecodedPcm DecodeMp3(const MixerLibrary& sdl, const std::string& bytes, const PcmFormat& format,
+                     size_t maxBytes);
+
+}  // namespace fw

@@ -31,7 +31,6 @@ class InProcessClock : public testsupport::ClockHarness {
   InProcessClock(const std::filesystem::path& appDir, const std::filesystem::path& prefsDir);
   // Start-up as the program runs it, its pending events processed; throws without a payload.
   fw::Ref<clockcore::mainWindow> Start();
-  void Quit();
 };
 
 // Paints the main window's content now, as the window system's next frame would.

@@ -53,7 +53,6 @@ TEST_F(ClockPrefsFile, EveryValueThePreferencesWindowCanProduceRoundTrips) {
     w->alarmVoice = c.sound;
     w->voiceMode = c.mode;
     Quit();
-    fw::ResetQuitStateForTesting();
     auto r = Start();
     for (int i = 0; i <= 11; ++i) EXPECT_EQ(r->nameCheck(i), c.flags[i]) << i;
     EXPECT_EQ(r->alarmCheck, c.alarm);
@@ -62,7 +61,6 @@ TEST_F(ClockPrefsFile, EveryValueThePreferencesWindowCanProduceRoundTrips) {
     EXPECT_EQ(r->alarmVoice, c.sound);
     EXPECT_EQ(r->voiceMode, c.mode);
     Quit();
-    fw::ResetQuitStateForTesting();
   }
 }
 
@@ -73,7 +71,6 @@ TEST_F(ClockPrefsFile, EmptyFileGivesTheDefaultsAndABlankLineEmptyValues) {
   for (int i = 0; i <= 11; ++i) EXPECT_TRUE(d->nameCheck(i));
   EXPECT_EQ(d->alarmHour, "00");
   Quit();
-  fw::ResetQuitStateForTesting();
 
   // One blank line is read by position: every value empty.
   WritePrefs("\n");
@@ -113,7 +110,6 @@ TEST_F(ClockPrefsFile, ShortLinesAndBlanksAfterCommas) {
   EXPECT_TRUE(w->alarmCheck);  // CR LF line ends read as well
   EXPECT_EQ(w->alarmHour, "");
   Quit();
-  fw::ResetQuitStateForTesting();
   WritePrefs("seiyuOn/Off=1, 1, 1\n");
   auto r = Start();
   EXPECT_TRUE(r->nameCheck(0));

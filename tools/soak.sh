@@ -6,7 +6,7 @@
 # stayed up and quit with status 0, and its resident memory at the end lies within 2 MiB of
 # where it was after the first simulated hour.
 #
-#   tools/soak.sh [SPEED]          default 720 (a day in two minutes); SOAK_BUILD picks the
+#   tools/soak.sh [SPEED]          default 240 (a day in six minutes); SOAK_BUILD picks the
 #                                  build folder (default build), KEEP_SCRATCH=1 keeps the logs
 #
 # Counting from outside: every minute work opens "t" + HHMM + ".jpg" exactly once, and every

@@ -52,11 +52,6 @@ fw::Ref<clockcore::mainWindow> InProcessClock::Start() {
   return w;
 }
 
-void InProcessClock::Quit() {
-  ClockHarness::Quit();
-  fw::ResetQuitStateForTesting();
-}
-
 void RepaintNow(fw::Window& window) {
   if (auto* content = window.impl().content.data()) content->repaint();
 }

@@ -32,7 +32,6 @@ class InProcessClock : public testsupport::ClockHarness {
   // Start-up as the program runs it, its pending events processed; throws without a payload.
   // The window's timer is off: every tick is the benchmark's own (Tick), at the time it set.
   fw::Ref<clockcore::mainWindow> Start();
-  void Quit();
 };
 
 // Paints the main window's content now, as the window system's next frame would.

@@ -98,16 +98,32 @@ QImage Drawing(bool hd, const std::string& kind) {
 // The Window menu's command for 1/divisor of the largest size.
 const char* SizeCommand(int divisor) { return divisor == 4 ? "halfMenu" : divisor == 2 ? "normalMenu" : "largeMenu"; }
 
+// An application folder `name` in the scratch folder whose payload bundle (HD or standard)
+// holds `file` named `as`.
+fs::path AppWith(const std::string& name, bool hd, const fs::path& file, const std::string& as) {
+  const fs::path appDir = In().scratch / name;
+  fs::copy_file(file, bench::MakeAppFolder(appDir, hd) / as, fs::copy_options::overwrite_existing);
+  return appDir;
+}
+
+// The clock over such a folder, started at hh:mm:ss in voice mode `mode`; no tick yet.
+struct StartedClock {
+  StartedClock(const fs::path& appDir, int hh, int mm, int ss, int mode) : clock(appDir, In().scratch / "prefs") {
+    clock.SetTime(hh, mm, ss);
+    w = clock.Start();
+    w->voiceMode = mode;
+  }
+  InProcessClock clock;
+  fw::Ref<clockcore::mainWindow> w;
+};
+
 // ---- 1. Minute work ------------------------------------------------------------------------
 
 void MinuteWork(benchmark::State& state, bool hd, std::string kind, int divisor) {
-  const fs::path appDir = In().scratch / (hd ? "app-hd" : "app-std");
-  const fs::path bundle = bench::MakeAppFolder(appDir, hd);
-  fs::copy_file(PictureOf(hd, kind), bundle / "t1200.jpg", fs::copy_options::overwrite_existing);
-  InProcessClock clock(appDir, In().scratch / "prefs");
-  clock.SetTime(12, 0, 5);
-  auto w = clock.Start();
-  w->voiceMode = 3;  // no voice: the picture path alone
+  // Voice mode 3, no voice: the picture path alone.
+  StartedClock started(AppWith(hd ? "app-hd" : "app-std", hd, PictureOf(hd, kind), "t1200.jpg"), 12, 0, 5, 3);
+  auto& clock = started.clock;
+  auto w = started.w;
   w->HandleMenuCommand(SizeCommand(divisor));
   fw::ProcessPendingEvents();
   clock.Tick();      // the minute work at start-up
@@ -172,13 +188,9 @@ void MinuteWorkFloor(benchmark::State& state, bool hd, std::string kind, int div
 enum class Step { kOpen, kBackdrop, kRepaint };
 
 void MinuteWorkStep(benchmark::State& state, bool hd, Step step) {
-  const fs::path appDir = In().scratch / (hd ? "app-hd" : "app-std");
-  const fs::path bundle = bench::MakeAppFolder(appDir, hd);
-  fs::copy_file(Picture(hd), bundle / "t1200.jpg", fs::copy_options::overwrite_existing);
-  InProcessClock clock(appDir, In().scratch / "prefs");
-  clock.SetTime(12, 0, 5);
-  auto w = clock.Start();
-  w->voiceMode = 3;
+  StartedClock started(AppWith(hd ? "app-hd" : "app-std", hd, Picture(hd), "t1200.jpg"), 12, 0, 5, 3);
+  auto& clock = started.clock;
+  auto w = started.w;
   clock.Tick();
   bench::RepaintNow(*w);
   auto file = w->dataPath->Child("t1200.jpg");
@@ -278,13 +290,9 @@ std::vector<std::chrono::system_clock::time_point> TickTimes() {
 }
 
 void Tick(benchmark::State& state) {
-  const fs::path appDir = In().scratch / "app-std";
-  const fs::path bundle = bench::MakeAppFolder(appDir, false);
-  fs::copy_file(Picture(false), bundle / "t1200.jpg", fs::copy_options::overwrite_existing);
-  InProcessClock clock(appDir, In().scratch / "prefs");
-  clock.SetTime(12, 0, 0);
-  auto w = clock.Start();
-  w->voiceMode = 3;
+  StartedClock started(AppWith("app-std", false, Picture(false), "t1200.jpg"), 12, 0, 0, 3);
+  auto& clock = started.clock;
+  auto w = started.w;
   clock.Tick();
   const auto times = TickTimes();
   auto timer = w->mainTimer();  // the event loop holds its timer; no lookup per tick
@@ -327,13 +335,8 @@ void TickFloor(benchmark::State& state) {
 // The minute branch with every voice actor off: both file lookups and the whole walk over
 // the minute schedule, and nothing plays.
 void ScheduleScan(benchmark::State& state) {
-  const fs::path appDir = In().scratch / "app-scan";
-  const fs::path bundle = bench::MakeAppFolder(appDir, false);
-  fs::copy_file(In().demoPayload / "ot1211.mp3", bundle / "ot1211.mp3", fs::copy_options::overwrite_existing);
-  InProcessClock clock(appDir, In().scratch / "prefs");
-  clock.SetTime(12, 11, 5);
-  auto w = clock.Start();
-  w->voiceMode = 2;
+  StartedClock started(AppWith("app-scan", false, In().demoPayload / "ot1211.mp3", "ot1211.mp3"), 12, 11, 5, 2);
+  auto w = started.w;
   for (int32_t k = 0; k <= w->nameCheck.Ubound(); ++k) w->nameCheck(k) = false;
   for (auto _ : state) w->MinuteWork("12:11:05");
   if (fw::ActiveSoundPlaybacks() != 0) state.SkipWithError("a voice played");

@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in tools/packages.txt that are not installed yet.
+# Installs the Debian packages that are not installed yet: the clock's (tools/packages.txt)
+# and those of each list named (tools/packages-NAME.txt: test, fuzz, bench, soak).
+#
+#   tools/deps.sh                 what `make run` needs
+#   tools/deps.sh test soak       and what the tests and the soak need
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+lists=("$here/packages.txt")
+for name in "$@"; do
+  [ -f "$here/packages-$name.txt" ] || { echo "deps: no package list \"$name\"" >&2; exit 2; }
+  lists+=("$here/packages-$name.txt")
+done
+mapfile -t wanted < <(cat "${lists[@]}" | grep -v -E '^\s*(#|$)')
 missing=()
 for p in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

@@ -4,7 +4,7 @@
 #   tools/fuzz.sh SECONDS [TARGET...]      e.g.  tools/fuzz.sh 60    tools/fuzz.sh 600 minute_work
 #
 # Environment: FUZZ_BUILD (build folder, default build-fuzz), FUZZ_JOBS (fuzzing processes
-# per target sharing one corpus, default 1), BUILD_JOBS (compile jobs, default 3).
+# per target sharing one corpus, default 1), BUILD_JOBS (compile jobs, default the core count).
 # Each target's corpus grows in $FUZZ_BUILD/corpus/TARGET, seeded from fuzz/corpus/TARGET;
 # a crashing input lands in $FUZZ_BUILD/artifacts/TARGET/. Prints the executions and crashes
 # of each target; exits non-zero when any target crashed (or a sanitizer spoke).
@@ -21,7 +21,7 @@ jobs=${FUZZ_JOBS:-1}
 
 echo "fuzz: building in $build"
 CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-if ! cmake --build "$build" -j"${BUILD_JOBS:-3}" --target $(printf 'fuzz_%s ' "${targets[@]}") >"$build/build.log" 2>&1; then
+if ! cmake --build "$build" -j"${BUILD_JOBS:-$(nproc)}" --target $(printf 'fuzz_%s ' "${targets[@]}") >"$build/build.log" 2>&1; then
   grep -E 'error|FAILED' "$build/build.log" | head -20 >&2
   echo "fuzz: the build failed; see $build/build.log" >&2
   exit 2

@@ -6,7 +6,7 @@
 # libraries keep for the life of the process is listed in tools/valgrind.supp.
 #
 #   tools/memcheck.sh [MINUTES]     minute works to wait for, default 5; SOAK_BUILD picks
-#                                   the build folder (default build), KEEP_WORK=1 keeps logs
+#                                   the build folder (default build), KEEP_SCRATCH=1 keeps logs
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,32 +18,28 @@ source "$ROOT/tools/soak/common.sh"
 need valgrind inotifywait Xvfb
 need_app
 private_env
-start_x
+start_xvfb
 
-OPENS=$WORK/opens.log
-inotifywait -m -e open --format '%f' "$PAYLOAD" >"$OPENS" 2>"$WORK/inotify.log" &
-PIDS_TO_STOP+=($!)
-wait_until 10 grep -q 'Watches established' "$WORK/inotify.log" || die "inotifywait did not start"
+watch_payload_opens
 
 started=$SECONDS
 env LD_PRELOAD="$(faketime_lib)" FAKETIME="@2026-12-07 12:00:00 x10" QT_QPA_PLATFORM=xcb \
   SDL_AUDIODRIVER=dummy valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
   --errors-for-leak-kinds=definite --num-callers=40 --track-origins=no \
-  --suppressions="$ROOT/tools/valgrind.supp" --gen-suppressions=all --log-file="$WORK/memcheck.%p.log" \
-  "$APP_BIN" >"$WORK/app.log" 2>&1 &
+  --suppressions="$ROOT/tools/valgrind.supp" --gen-suppressions=all --log-file="$SCRATCH/memcheck.%p.log" \
+  "$APP_BIN" >"$SCRATCH/app.log" 2>&1 &
 APP_PID=$!
-PIDS_TO_STOP+=($APP_PID)
-LOG=$WORK/memcheck.$APP_PID.log
+LOG=$SCRATCH/memcheck.$APP_PID.log
 say "clock started under memcheck (pid $APP_PID); waiting for $MINUTES minute works"
 
 minute_works() { grep -c '^t[0-9]\{4\}\.jpg$' "$OPENS" || true; }
 wait_until 600 eval '[ "$(minute_works)" -ge "$MINUTES" ] || gone "$APP_PID"' ||
-  die "fewer than $MINUTES minute works in 600 s"
-gone "$APP_PID" && die "the clock ended by itself: $(tail -5 "$WORK/app.log")"
+  fail "fewer than $MINUTES minute works in 600 s"
+gone "$APP_PID" && fail "the clock ended by itself: $(tail -5 "$SCRATCH/app.log")"
 works=$(minute_works)
 voices=$(grep -c '^[os]t[0-9]\{4\}\.mp3$' "$OPENS" || true)
 kill -TERM "$APP_PID"
-wait_until 300 gone "$APP_PID" || die "the clock did not quit within 300 s of SIGTERM"
+wait_until 300 gone "$APP_PID" || fail "the clock did not quit within 300 s of SIGTERM"
 status=0
 wait "$APP_PID" || status=$?
 drop_faketime_shm "$APP_PID"
@@ -80,6 +76,6 @@ if [ -n "$ours" ]; then
   echo "$ours" | head -120
 fi
 say "definitely lost: ${definite:-?} bytes in all; memcheck errors: ${errors:-?} (system libraries' own are in tools/valgrind.supp)"
-[ "$status" -eq 0 ] || die "exit status $status"
-[ -z "$ours" ] || die "memcheck found errors or leaks of our own making; log: $LOG"
+[ "$status" -eq 0 ] || fail "exit status $status"
+[ -z "$ours" ] || fail "memcheck found errors or leaks of our own making; log: $LOG"
 say "PASS"

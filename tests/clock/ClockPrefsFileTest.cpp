@@ -53,7 +53,6 @@ TEST_F(ClockPrefsFile, EveryValueThePreferencesWindowCanProduceRoundTrips) {
     w->alarmVoice = c.sound;
     w->voiceMode = c.mode;
     Quit();
-    fw::ResetQuitStateForTesting();
     auto r = Start();
     for (int i = 0; i <= 11; ++i) EXPECT_EQ(r->nameCheck(i), c.flags[i]) << i;
     EXPECT_EQ(r->alarmCheck, c.alarm);
@@ -62,7 +61,6 @@ TEST_F(ClockPrefsFile, EveryValueThePreferencesWindowCanProduceRoundTrips) {
     EXPECT_EQ(r->alarmVoice, c.sound);
     EXPECT_EQ(r->voiceMode, c.mode);
     Quit();
-    fw::ResetQuitStateForTesting();
   }
 }
 
@@ -78,7 +76,6 @@ TEST_F(ClockPrefsFile, EmptyFileAndBlankLinesGiveTheDefaults) {
     EXPECT_EQ(w->alarmMin, "00");
     EXPECT_EQ(w->alarmVoice, 0);
     Quit();
-    fw::ResetQuitStateForTesting();
     EXPECT_EQ(ReadFile(PrefsFile()),
               "seiyuOn/Off=1,1,1,1,1,1,1,1,1,1,1,1\nalarmOn=0\nalarmHour=00\nalarmMin=00\n"
               "alarmVoice=0\nvoiceMode=0\n");
@@ -109,7 +106,6 @@ TEST_F(ClockPrefsFile, ShortLinesAndBlanksAfterCommas) {
   EXPECT_TRUE(w->alarmCheck);  // CR LF line ends read as well
   EXPECT_EQ(w->alarmHour, "");
   Quit();
-  fw::ResetQuitStateForTesting();
   WritePrefs("seiyuOn/Off=1, 1, 1\n");
   auto r = Start();
   EXPECT_TRUE(r->nameCheck(0));

@@ -86,8 +86,6 @@ TEST_F(ClockTick, VoiceModesAtTenMinuteMarkAndOtherMinutes) {
     Tick();
     EXPECT_EQ(TakePlayed(), c.played) << "mode " << c.mode << " minute " << c.minute;
     Quit();
-    fw::ShutdownSound();
-    fw::ResetQuitStateForTesting();
   }
 }
 
@@ -129,7 +127,6 @@ TEST_F(ClockTick, AlarmWithMissingSoundOrBadIndexIsSilent) {
     EXPECT_EQ(Playing(), 0) << index;
     EXPECT_TRUE(Messages().empty());
     Quit();
-    fw::ResetQuitStateForTesting();
   }
 }
 
@@ -150,8 +147,6 @@ TEST_F(ClockTick, AlarmNeedsItsSwitchItsHourAndItsMinute) {
     Tick();
     EXPECT_EQ(TakePlayed(), serif) << c.on << " " << c.hour << ":" << c.minute;
     Quit();
-    fw::ShutdownSound();
-    fw::ResetQuitStateForTesting();
   }
 }
 

@@ -70,7 +70,6 @@ TEST_F(MenuBar, SizeCommandsInBothSizeSets) {
     EXPECT_EQ(w->Width(), c.medium[0]);
     EXPECT_EQ(w->Height(), c.medium[1]);
     Quit();
-    fw::ResetQuitStateForTesting();
   }
 }
 

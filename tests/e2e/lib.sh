@@ -11,15 +11,14 @@ set -u
 : "${VV_APP_DIR:=$VV_BUILD_DIR/vantoViewer3}"
 : "${VV_SOURCE_DIR:?VV_SOURCE_DIR is not set (run through ctest)}"
 
-E2E_NAME=$(basename "$0" .sh)
-E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/vv-e2e.XXXXXX")
+source "$VV_SOURCE_DIR/tools/harness.sh"
+E2E_NAME=$HARNESS_NAME
+E2E_TMP=$SCRATCH
+KEEP_SCRATCH=${VV_E2E_KEEP:-${KEEP_SCRATCH:-0}}
 E2E_START=$(date +%s%N)
 APP=$E2E_TMP/app
 APP_LOG=$E2E_TMP/app.log
-APP_PID=
 APP_STATUS=
-XVFB_PID=
-WATCH_PID=
 WATCH_LOG=$E2E_TMP/windows.log
 PROBE=$VV_BUILD_DIR/tools/vv_e2e
 MAKE_PAYLOAD=$VV_BUILD_DIR/tools/make_payload
@@ -27,13 +26,7 @@ STANDARD_PAYLOAD="$APP/vanto-rimal/Payload/Vanto-Rimal3.app"
 HD_PAYLOAD="$APP/vanto-rimal/Payload/Vanto-Rimal3 HD.app"
 
 # A private, predictable environment: settings, runtime folder, time zone.
-export HOME=$E2E_TMP/home
-export XDG_CONFIG_HOME=$E2E_TMP/config
-export XDG_RUNTIME_DIR=$E2E_TMP/runtime
-export TZ=UTC
-unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+private_env
 PREFS_FILE="$XDG_CONFIG_HOME/vantoViewer3 Prefs"
 
 # The file a first run writes: every voice actor on, no alarm, voice mode 0.
@@ -67,8 +60,6 @@ diagnostics() {
     echo "settings file: none"
   fi
   [ -s "$WATCH_LOG" ] && { echo "top-level window events:"; sed 's/^/  | /' "$WATCH_LOG" | tail -40; }
-  echo "temporary folder: $E2E_TMP (kept)"
-  VV_E2E_KEEP=1
 }
 
 fail() {
@@ -77,86 +68,20 @@ fail() {
   exit 1
 }
 
-# The parent of a process, from /proc (its name may hold spaces, so after the last ")").
-parent_of() { sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f2; }
-
-# Ends one process this script started; a finished one's id may already be someone else's.
-stop_pid() {
-  local pid=$1
-  [ -n "$pid" ] && [ "$(parent_of "$pid")" = "$$" ] || return 0
-  kill "$pid" 2>/dev/null || return 0
-  local i
-  for i in $(seq 40); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  kill -KILL "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-  return 0
-}
-
-# libfaketime keeps a shared-memory clock per process in /dev/shm and removes it only on a
-# normal exit: after an application ended by a signal, its files go here.
-drop_faketime_shm() {
-  [ -n "${APP_PID:-}" ] && rm -f "/dev/shm/faketime_shm_$APP_PID" "/dev/shm/sem.faketime_sem_$APP_PID"
-  return 0
-}
-
-cleanup() {
-  local status=$?
-  stop_pid "$APP_PID"
-  drop_faketime_shm
-  stop_pid "$WATCH_PID"
-  stop_pid "$XVFB_PID"
-  if [ "${VV_E2E_KEEP:-0}" = 1 ]; then
-    echo "kept $E2E_TMP"
-  else
-    rm -rf "$E2E_TMP"
-  fi
-  exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
-
-need() {
-  local tool
-  for tool in "$@"; do
-    command -v "$tool" >/dev/null 2>&1 || fail "missing tool \"$tool\" (bash tools/deps.sh installs it)"
-  done
-}
-
-# Polls a command every 50 ms until it succeeds or `seconds` pass. Status 1 on timeout.
-wait_until() {
-  local seconds=$1
-  shift
-  local deadline=$(($(date +%s%N) + seconds * 1000000000))
-  while ! "$@"; do
-    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
-    sleep 0.05
-  done
-}
-
 # ---- X server ------------------------------------------------------------------------------
 
 # Starts Xvfb on a free display (the server picks it: -displayfd) and exports DISPLAY.
 start_x() {
   need Xvfb xdotool
   [ -x "$PROBE" ] || fail "$PROBE is not built (cmake --build \"$VV_BUILD_DIR\" --target vv_e2e)"
-  local numberFile=$E2E_TMP/display
-  : >"$numberFile"
-  Xvfb -displayfd 3 -screen 0 1280x1100x24 -nolisten tcp -noreset 3>"$numberFile" \
-    >"$E2E_TMP/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  wait_until 10 grep -q '[0-9]' "$numberFile" ||
-    fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
-  export DISPLAY=:$(tr -dc 0-9 <"$numberFile")
+  start_xvfb
   log "Xvfb on $DISPLAY"
 }
 
 # Records every top-level window's creation, size and mapping in $WATCH_LOG.
 start_window_watch() {
   "$PROBE" watch >"$WATCH_LOG" 2>&1 &
-  WATCH_PID=$!
+  STOP_PIDS+=($!)
   wait_until 5 grep -q '^ready' "$WATCH_LOG" || fail "the window watch did not start"
 }
 
@@ -193,6 +118,17 @@ make_payload() {
 
 # ---- the application -----------------------------------------------------------------------
 
+# The usual fixture: Xvfb, the application folder and a standard payload of MINUTES (a
+# make_payload range) without voices.
+setup_clock() {
+  start_x
+  make_app
+  make_payload "$STANDARD_PAYLOAD" "$1" --no-voices
+}
+
+# The day every faked clock runs on: start_app "$DAY 12:34:05".
+DAY="@2026-12-07"
+
 # start_app [FAKETIME]: starts the copied binary; with FAKETIME (libfaketime's syntax, for
 # instance "@2026-12-07 12:34:56") its clock starts there and runs on at real speed.
 # Extra variables for the application can be put in APP_ENV (an array of NAME=VALUE); its
@@ -201,13 +137,11 @@ start_app() {
   local faked=${1:-}
   local -a env_args=()
   if [ -n "$faked" ]; then
-    local lib
-    lib=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n1)
-    [ -n "$lib" ] || fail "libfaketime is not installed (bash tools/deps.sh)"
-    env_args+=("LD_PRELOAD=$lib" "FAKETIME=$faked")
+    env_args+=("LD_PRELOAD=$(faketime_lib)" "FAKETIME=$faked")
   fi
   env_args+=("QT_QPA_PLATFORM=xcb" "SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}")
   if [ -n "${APP_ENV+x}" ]; then env_args+=("${APP_ENV[@]}"); fi
+  APP_LAUNCHED=$(date +%s%N)
   env "${env_args[@]}" "$APP/bin/vantoViewer3" >"$APP_LOG" 2>&"${APP_STDERR_FD:-1}" &
   APP_PID=$!
   APP_STATUS=
@@ -227,10 +161,7 @@ wait_app_exit() {
   log "the application exited with status $APP_STATUS"
 }
 
-app_gone() {
-  # A zombie still answers kill -0; /proc tells a finished child apart.
-  [ ! -e "/proc/$APP_PID" ] || grep -q '^State:.*Z' "/proc/$APP_PID/status" 2>/dev/null
-}
+app_gone() { gone "$APP_PID"; }
 
 # The application's visible windows (its own id in _NET_WM_PID), or all with "all".
 app_windows() {
@@ -286,6 +217,27 @@ window_size_is() {
   [ "${size[0]}" = "$2" ] && [ "${size[1]}" -ge "$3" ] 2>/dev/null && [ "${size[1]}" -le "$4" ]
 }
 
+# Seconds since midnight of an HH:MM:SS title; fails on anything else.
+title_seconds() {
+  [[ "$1" =~ ^([0-9]{2}):([0-9]{2}):([0-9]{2})$ ]] || fail "\"$1\" is not a time of day"
+  echo $((10#${BASH_REMATCH[1]} * 3600 + 10#${BASH_REMATCH[2]} * 60 + 10#${BASH_REMATCH[3]}))
+}
+
+# expect_title_since_launch TITLE HH:MM:SS: the faked clock started at HH:MM:SS with the
+# process and runs at real speed, so a title read now lies between that time and that time
+# plus the real seconds since start_app (rounded up); a slow machine moves only the bound.
+expect_title_since_launch() {
+  local title=$1 started elapsed seen
+  started=$(title_seconds "$2")
+  seen=$(title_seconds "$title")
+  elapsed=$((($(date +%s%N) - APP_LAUNCHED + 999999999) / 1000000000))
+  [ "$seen" -ge "$started" ] && [ "$seen" -le $((started + elapsed)) ] ||
+    fail "title \"$title\" $elapsed s after a start at $2: expected $2 to $elapsed s later"
+}
+
+# The title of WINDOW has moved on from TEXT (the clock keeps ticking).
+title_moved_on() { [ "$(window_title "$1")" != "$2" ]; }
+
 # Keys (xdotool's names, e.g. ctrl+q) to a window, which gets the focus first: there is no
 # window manager to give it.
 send_keys() {
@@ -293,6 +245,35 @@ send_keys() {
   shift
   xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
   xdotool key --clearmodifiers "$@"
+}
+
+showing_windows() { app_windows | wc -l; }
+
+# with_menu COMMAND...: runs a command that opens a menu (a drop-down of the menu bar, a
+# pop-up's list) and waits until it shows: a menu is a window of its own. wait_menu_closed
+# then waits until it has gone.
+MENU_BASE=0
+with_menu() {
+  MENU_BASE=$(showing_windows)
+  "$@"
+  wait_until 10 eval '[ "$(showing_windows)" -gt "$MENU_BASE" ]' || fail "no menu showed after: $*"
+}
+wait_menu_closed() { wait_until 10 eval '[ "$(showing_windows)" -le "$MENU_BASE" ]' || fail "the menu stayed open"; }
+
+# Opens the preferences window from the main window's menu bar with keys, as a keyboard user
+# does: Alt selects the first menu (ファイル), Down opens it, Return chooses its first item
+# (環境設定...). Sets VARIABLE to the preferences window's id.
+open_prefs_by_keys() {
+  with_menu send_keys "$1" alt Down
+  xdotool key Return
+  wait_window "$2" '^環境設定$' 10
+}
+
+# Ctrl+Q to WINDOW ends the process with status 0.
+quit_by_keys() {
+  send_keys "$1" ctrl+q
+  wait_app_exit 10
+  [ "$APP_STATUS" = 0 ] || fail "exit status $APP_STATUS after Ctrl+Q"
 }
 
 # Asks a window to close the way a window manager does (WM_DELETE_WINDOW).

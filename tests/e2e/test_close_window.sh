@@ -3,9 +3,7 @@
 # with status 0, and the settings read at start-up are written back unchanged.
 source "$(dirname "$0")/lib.sh"
 
-start_x
-make_app
-make_payload "$STANDARD_PAYLOAD" 1234-1234 --no-voices
+setup_clock 1234-1234
 saved='seiyuOn/Off=0,1,1,0,0,1,0,1,1,0,1,1
 alarmOn=1
 alarmHour=23
@@ -14,9 +12,9 @@ alarmVoice=71
 voiceMode=3'
 printf '%s\n' "$saved" >"$PREFS_FILE"
 
-start_app "@2026-12-07 12:34:56"
-wait_main_window win 10
-wait_until 5 eval '[[ "$(window_title "$win")" == 12:34:* ]]' || fail "the clock never ticked"
+start_app "$DAY 12:34:05"
+wait_main_window win 20
+wait_until 20 eval '[[ "$(window_title "$win")" == 12:34:* ]]' || fail "the clock never ticked"
 
 close_window "$win"
 wait_app_exit 10

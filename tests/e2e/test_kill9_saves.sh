@@ -5,9 +5,7 @@
 # VV_KILL9_ROUNDS sets the number of rounds (default 12).
 source "$(dirname "$0")/lib.sh"
 
-start_x
-make_app
-make_payload "$STANDARD_PAYLOAD" 1200-1200 --no-voices
+setup_clock 1200-1200
 
 # The old file is in a form the clock never writes, so the new one differs from it.
 OLD=$'seiyuOn/Off=0,1,1\r\nalarmOn=1\r\nalarmHour=07\r\n'
@@ -24,8 +22,8 @@ rounds=${VV_KILL9_ROUNDS:-12}
 old=0 new=0 killed=0
 for ((round = 1; round <= rounds; round++)); do
   cp "$E2E_TMP/old" "$PREFS_FILE"
-  start_app "@2026-12-07 12:00:00"
-  wait_main_window win 10
+  start_app "$DAY 12:00:00"
+  wait_main_window win 20
   delay=$(printf '0.%06d' $((RANDOM % 3000)))
   kill -TERM "$APP_PID"
   sleep "$delay"

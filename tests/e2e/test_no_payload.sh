@@ -17,8 +17,8 @@ alarmVoice=5
 voiceMode=2'
 printf '%s\n' "$saved" >"$PREFS_FILE"
 
-start_app "@2026-12-07 12:34:56"
-wait_window box '^vantoViewer3$' 10
+start_app "$DAY 12:34:05"
+wait_window box '^vantoViewer3$' 20
 log "message box is window $box, size $(window_size "$box")"
 
 # Its text cannot be read back from X; it is a dialog of its own, small, and a screenshot
@@ -41,8 +41,8 @@ log "largest top-level window seen: $widest x $tallest"
 [ "$widest" -le 1000 ] && [ "$tallest" -le 1000 ] ||
   fail "a window of $widest x $tallest appeared"
 
-start_app "@2026-12-07 12:34:56"
-wait_window box '^vantoViewer3$' 10
+start_app "$DAY 12:34:05"
+wait_window box '^vantoViewer3$' 20
 kill -TERM "$APP_PID"
 wait_app_exit 5
 [ "$APP_STATUS" = 0 ] || fail "exit status $APP_STATUS after SIGTERM with the message up"

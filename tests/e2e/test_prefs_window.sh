@@ -6,20 +6,10 @@
 # ends the clock without its Close.
 source "$(dirname "$0")/lib.sh"
 
-start_x
-make_app
-make_payload "$STANDARD_PAYLOAD" 1234-1234 --no-voices
-
-start_app "@2026-12-07 12:34:56"
-wait_main_window win 10
-eval "$(xdotool getwindowgeometry --shell "$win")"
-main_x=$X main_y=$Y
-
-# File menu, then its first item.
-xdotool mousemove $((main_x + 30)) $((main_y + 10)) click 1
-sleep 0.3
-xdotool mousemove $((main_x + 50)) $((main_y + 37)) click 1
-wait_window prefs '^環境設定$' 10
+setup_clock 1234-1234
+start_app "$DAY 12:34:05"
+wait_main_window win 20
+open_prefs_by_keys "$win" prefs
 eval "$(xdotool getwindowgeometry --shell "$prefs")"
 log "preferences window at $X,$Y size ${WIDTH}x$HEIGHT"
 [ "$WIDTH" = 385 ] && [ "$HEIGHT" = 706 ] || fail "preferences window is ${WIDTH}x$HEIGHT, expected 385x706"
@@ -29,15 +19,14 @@ owner=$("$PROBE" owner "$prefs")
 [ "$owner" = "$win" ] || fail "the preferences window is transient for ${owner:-nothing}, not the clock ($win)"
 # The clock keeps ticking behind the modal dialog.
 shown=$(window_title "$win")
-wait_until 3 eval '[ "$(window_title "$win")" != "$shown" ]' || fail "the title stayed at $shown while the dialog was up"
+wait_until 10 title_moved_on "$win" "$shown" || fail "the title stayed at $shown while the dialog was up"
 
 # Voice actor 0's check box (Left 99, Top 181), then the voice-mode pop-up (Left 105, Top 78):
 # the next row, "セリフ（10分おき）".
 xdotool mousemove $((X + 106)) $((Y + 191)) click 1
-xdotool mousemove $((X + 190)) $((Y + 88)) click 1
-sleep 0.3
+with_menu xdotool mousemove $((X + 190)) $((Y + 88)) click 1
 xdotool key Down Return
-sleep 0.2
+wait_menu_closed
 send_keys "$prefs" Return  # the default button, OK
 wait_until 5 eval '! find_window "^環境設定$" >/dev/null' || fail "the preferences window stayed open after OK"
 

@@ -9,9 +9,7 @@
 # two lines), so the file after the run shows whether the Close handler wrote it.
 source "$(dirname "$0")/lib.sh"
 
-start_x
-make_app
-make_payload "$STANDARD_PAYLOAD" 1200-1200 --no-voices
+setup_clock 1200-1200
 
 OLD=$'seiyuOn/Off=1,0,1\r\nalarmOn=1\r\n'
 WRITTEN='seiyuOn/Off=1,0,1,0,0,0,0,0,0,0,0,0
@@ -25,8 +23,8 @@ prefs_untouched() { [ "$(od -An -c "$PREFS_FILE")" = "$(printf '%s' "$OLD" | od 
 
 for sig in TERM INT HUP; do
   printf '%s' "$OLD" >"$PREFS_FILE"
-  start_app "@2026-12-07 12:00:00"
-  wait_main_window win 10
+  start_app "$DAY 12:00:00"
+  wait_main_window win 20
   kill -s "$sig" "$APP_PID"
   wait_app_exit 5
   drop_faketime_shm
@@ -38,13 +36,9 @@ done
 # A logout while the modal preferences window is up: both windows close (the dialog as if
 # cancelled), the settings are written, exit 0.
 printf '%s' "$OLD" >"$PREFS_FILE"
-start_app "@2026-12-07 12:00:00"
-wait_main_window win 10
-eval "$(xdotool getwindowgeometry --shell "$win")"
-xdotool mousemove $((X + 30)) $((Y + 10)) click 1
-sleep 0.3
-xdotool mousemove $((X + 50)) $((Y + 37)) click 1
-wait_window prefs '^環境設定$' 10
+start_app "$DAY 12:00:00"
+wait_main_window win 20
+open_prefs_by_keys "$win" prefs
 kill -HUP "$APP_PID"
 wait_app_exit 5
 drop_faketime_shm
@@ -55,8 +49,8 @@ log "SIGHUP with the preferences window up: exit 0, settings written"
 # Two signals that arrive before the quit runs: the process is stopped, both are sent, and it
 # is let go. The second waits for the quit the first asked for.
 printf '%s' "$OLD" >"$PREFS_FILE"
-start_app "@2026-12-07 12:00:00"
-wait_main_window win 10
+start_app "$DAY 12:00:00"
+wait_main_window win 20
 kill -STOP "$APP_PID"
 kill -TERM "$APP_PID"
 kill -HUP "$APP_PID"
@@ -69,8 +63,8 @@ log "two pending signals: exit 0, settings written"
 
 # Two signals back to back on a running clock, as a logout sends them.
 printf '%s' "$OLD" >"$PREFS_FILE"
-start_app "@2026-12-07 12:00:00"
-wait_main_window win 10
+start_app "$DAY 12:00:00"
+wait_main_window win 20
 kill -HUP "$APP_PID"
 kill -TERM "$APP_PID"
 wait_app_exit 5
@@ -84,10 +78,10 @@ exec {dead}> >(:)
 wait $!
 printf '%s' "$OLD" >"$PREFS_FILE"
 APP_ENV=("QT_LOGGING_RULES=qt.*.debug=true")
-APP_STDERR_FD=$dead start_app "@2026-12-07 12:00:00"
+APP_STDERR_FD=$dead start_app "$DAY 12:00:00"
 exec {dead}>&-
 unset APP_ENV
-wait_main_window win 10
+wait_main_window win 20
 kill -TERM "$APP_PID"
 wait_app_exit 5
 drop_faketime_shm
@@ -99,14 +93,14 @@ log "stderr into a closed pipe: exit 0, settings written"
 # one; SIGTERM still quits.
 printf '%s' "$OLD" >"$PREFS_FILE"
 trap '' HUP
-start_app "@2026-12-07 12:00:00"
+start_app "$DAY 12:00:00"
 trap 'exit 130' HUP
-wait_main_window win 10
+wait_main_window win 20
 ignored=$(awk '/^SigIgn:/ { print $2 }' "/proc/$APP_PID/status")
 (( 0x$ignored & 1 )) || fail "SIGHUP is not ignored any more (SigIgn $ignored)"
 kill -HUP "$APP_PID"
 shown=$(window_title "$win")
-wait_until 3 eval '[ "$(window_title "$win")" != "$shown" ]' || fail "the clock stopped after SIGHUP under nohup"
+wait_until 10 title_moved_on "$win" "$shown" || fail "the clock stopped after SIGHUP under nohup"
 kill -TERM "$APP_PID"
 wait_app_exit 5
 drop_faketime_shm
@@ -122,7 +116,7 @@ exec {full}<>"$fifo"
 dd if=/dev/zero of="$fifo" bs=4096 count=1024 oflag=nonblock status=none 2>/dev/null
 printf '%s' "$OLD" >"$PREFS_FILE"
 APP_STDERR_FD=$full start_app
-wait_main_window win 10
+wait_main_window win 20
 mv "$XDG_CONFIG_HOME" "$E2E_TMP/config.away"
 echo "a file where the folder belongs" >"$XDG_CONFIG_HOME"
 kill -TERM "$APP_PID"

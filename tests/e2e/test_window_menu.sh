@@ -4,12 +4,9 @@
 # then Ctrl+Q ends the process with status 0 and writes the settings.
 source "$(dirname "$0")/lib.sh"
 
-start_x
-make_app
-make_payload "$STANDARD_PAYLOAD" 1234-1234 --no-voices
-
-start_app "@2026-12-07 12:34:56"
-wait_main_window win 10
+setup_clock 1234-1234
+start_app "$DAY 12:34:05"
+wait_main_window win 20
 wait_window_size "$win" 320 480 560 || fail "window size $(window_size "$win"), expected 320 x 480 + menu"
 read -r width height <<<"$(window_size "$win")"
 menu=$((height - 480))
@@ -30,8 +27,6 @@ resize_with ctrl+1 160 240
 
 app_running || fail "the application ended during the resizes"
 [ -e "$PREFS_FILE" ] && fail "the settings file was written before the window closed"
-send_keys "$win" ctrl+q
-wait_app_exit 10
-[ "$APP_STATUS" = 0 ] || fail "exit status $APP_STATUS after Ctrl+Q"
+quit_by_keys "$win"
 expect_prefs "$DEFAULT_PREFS"
 pass "Ctrl+1/2/3 sizes and Ctrl+Q"

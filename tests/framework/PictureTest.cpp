@@ -19,6 +19,7 @@
 #include "mediagen/MediaGen.h"
 #include "mediagen/PictureQuality.h"
 #include "support/TempDir.h"
+#include "support/TestImages.h"
 
 namespace {
 
@@ -52,14 +53,7 @@ QImage Quadrants(int w, int h) {
   return image;
 }
 
-// Noise compresses badly, so a cut lands deep in the entropy-coded data.
-QImage Noise(int w, int h) {
-  QImage image(w, h, QImage::Format_RGB32);
-  std::mt19937 rng(7);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) image.setPixel(x, y, rng() | 0xFF000000u);
-  return image;
-}
+QImage Noise(int w, int h) { return testsupport::Noise(w, h, 7); }
 
 TEST(PictureTest, NewPictureIsWhiteAtItsSize) {
   Picture one(1, 1);

@@ -24,9 +24,11 @@
 #include "mediagen/MediaGen.h"
 #include "support/ClockFixture.h"
 #include "support/Pixels.h"
+#include "support/TestImages.h"
 
 namespace fs = std::filesystem;
 using testsupport::ClockFixture;
+using testsupport::JpegBytes;
 using testsupport::Payload;
 using testsupport::ReadFile;
 
@@ -47,17 +49,6 @@ std::string RandomBytes(size_t n, unsigned seed) {
   return s;
 }
 
-// Progressive: libjpeg's usual ten scans, the later ones one component each.
-std::string JpegBytes(const QImage& image, bool progressive = false) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter writer(&buffer, "jpeg");
-  writer.setProgressiveScanWrite(progressive);
-  writer.write(image);
-  return bytes.toStdString();
-}
-
 // The JPEG with byte `offset` of its last scan header (counted from the marker) set to
 // `value`: a fault the decoder meets only when it reaches that scan.
 std::string LastScanPatched(std::string jpeg, size_t offset, char value) {
@@ -65,13 +56,7 @@ std::string LastScanPatched(std::string jpeg, size_t offset, char value) {
   return jpeg;
 }
 
-QImage Noise(int w, int h) {
-  QImage image(w, h, QImage::Format_RGB32);
-  std::mt19937 rng(3);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) image.setPixel(x, y, rng() | 0xFF000000u);
-  return image;
-}
+QImage Noise(int w, int h) { return testsupport::Noise(w, h, 3); }
 
 // The JPEG with its frame header claiming width x height.
 std::string ClaimingSize(std::string jpeg, int width, int height) {

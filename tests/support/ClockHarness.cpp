@@ -47,6 +47,10 @@ std::chrono::system_clock::time_point ClockHarness::At(int hour, int minute, int
 }
 
 fw::Ref<clockcore::mainWindow> ClockHarness::Start() {
+  if (quit_) {  // started again, as a new process: no quit pending, no sound device open
+    fw::ShutdownSound();
+    fw::ResetQuitStateForTesting();
+  }
   initialize();
   NewAppInstance();
   ApplicationAddMenuHandlers();
@@ -65,6 +69,7 @@ void ClockHarness::Quit() {
   fw::ProcessPendingEvents();
   clockcore::ResetTableTextsForTesting();
   started_ = false;
+  quit_ = true;
 }
 
 }  // namespace testsupport

@@ -32,8 +32,9 @@ class ClockHarness {
   fw::Ref<clockcore::mainWindow> Start();
   // One firing of the main window's timer, as the event loop delivers it.
   void Tick();
-  // Closes every window and runs the program's shutdown, as quitting does; a later Start
-  // reads the tables again, as a new process would.
+  // Closes every window and runs the program's shutdown, as quitting does. The exit status
+  // and the quit request stay to be checked; a later Start clears them, shuts the sound
+  // device down and reads the tables again, as a new process would.
   void Quit();
   bool Started() const { return started_; }
 
@@ -42,6 +43,7 @@ class ClockHarness {
  private:
   std::chrono::system_clock::time_point now_;
   bool started_ = false;
+  bool quit_ = false;
 };
 
 }  // namespace testsupport

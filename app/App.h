@@ -1,6 +1,6 @@
 #pragma once
-#include "framework/Application.h"
-#include "framework/ClassRegistry.h"
+#include "framework/app/Application.h"
+#include "framework/core/ClassRegistry.h"
 
 namespace app {
 

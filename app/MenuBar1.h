@@ -1,7 +1,7 @@
 #pragma once
 // The one menu bar: "ファイル" (preferences, quit) and "ウィンドウ" (three window sizes).
-#include "framework/ClassRegistry.h"
-#include "framework/MenuItem.h"
+#include "framework/core/ClassRegistry.h"
+#include "framework/ui/MenuItem.h"
 
 namespace app {
 

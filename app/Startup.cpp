@@ -5,9 +5,9 @@
 #include "clock/TextTables.h"
 #include "clock/mainTimer.h"
 #include "clock/mainWindow.h"
-#include "framework/EventLoop.h"
-#include "framework/Runtime.h"
-#include "framework/Window.h"
+#include "framework/core/EventLoop.h"
+#include "framework/app/Runtime.h"
+#include "framework/ui/Window.h"
 #include "prefs/ClassRecords.h"
 
 fw::Ref<app::App> App() { return fw::CheckedCast<app::App>(fw::GetAppObject()); }

@@ -3,7 +3,7 @@
 // release of what the program still holds.
 #include <memory>
 
-#include "framework/Exceptions.h"
+#include "framework/core/Exceptions.h"
 
 void initialize();
 void Main();

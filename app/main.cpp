@@ -1,5 +1,5 @@
 #include "app/Startup.h"
-#include "framework/Runtime.h"
+#include "framework/app/Runtime.h"
 
 int main(int argc, char** argv) {
   fw::RuntimeInit(argc, argv);

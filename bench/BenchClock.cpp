@@ -5,10 +5,10 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "framework/FolderItem.h"
-#include "framework/Runtime.h"
+#include "framework/files/FolderItem.h"
+#include "framework/app/Runtime.h"
 #include "framework/Testing.h"
-#include "framework/WindowImpl.h"
+#include "framework/ui/WindowImpl.h"
 
 namespace bench {
 

@@ -46,9 +46,9 @@
 
 #include "BenchClock.h"
 #include "ScaledDecode.h"
-#include "framework/FolderItem.h"
-#include "framework/PictureImpl.h"
-#include "framework/Sound.h"
+#include "framework/files/FolderItem.h"
+#include "framework/media/PictureImpl.h"
+#include "framework/media/Sound.h"
 #include "framework/Testing.h"
 #include "mediagen/Drawings.h"
 #include "mediagen/MediaGen.h"

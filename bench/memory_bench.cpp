@@ -16,7 +16,7 @@
 #include <string>
 
 #include "BenchClock.h"
-#include "framework/Sound.h"
+#include "framework/media/Sound.h"
 #include "framework/Testing.h"
 
 namespace {

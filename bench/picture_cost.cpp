@@ -24,9 +24,9 @@
 #include <random>
 
 #include "BenchClock.h"
-#include "framework/EventLoop.h"
-#include "framework/FolderItem.h"
-#include "framework/Picture.h"
+#include "framework/core/EventLoop.h"
+#include "framework/files/FolderItem.h"
+#include "framework/media/Picture.h"
 #include "framework/Testing.h"
 #include "mediagen/Drawings.h"
 #include "prefs/prefWindow.h"

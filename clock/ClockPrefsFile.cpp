@@ -1,8 +1,8 @@
 // The clock settings file: read once at Open, replaced whole at the preferences window's OK
 // and when the main window closes.
 #include "clock/mainWindow.h"
-#include "framework/EventLoop.h"
-#include "framework/TextStreams.h"
+#include "framework/core/EventLoop.h"
+#include "framework/files/TextStreams.h"
 
 namespace clockcore {
 namespace {

@@ -1,8 +1,8 @@
 // The clock tick: the time in the title every half second, and at each new minute the
 // minute's picture and one voice branch (alarm, serif voice or minute voice).
 #include "clock/mainWindow.h"
-#include "framework/Date.h"
-#include "framework/Sound.h"
+#include "framework/core/Date.h"
+#include "framework/media/Sound.h"
 
 namespace clockcore {
 namespace {

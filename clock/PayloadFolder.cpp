@@ -1,8 +1,8 @@
 // The first part of the main window's Open: the data payload folder, which fixes the largest
 // window, and the window's sizes from that.
 #include "clock/mainWindow.h"
-#include "framework/EventLoop.h"
-#include "framework/MsgBox.h"
+#include "framework/core/EventLoop.h"
+#include "framework/ui/MsgBox.h"
 
 namespace clockcore {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "app/App.h"
 #include "clock/Testing.h"
-#include "framework/TextStreams.h"
+#include "framework/files/TextStreams.h"
 
 namespace clockcore {
 namespace {

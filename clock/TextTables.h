@@ -1,7 +1,7 @@
 #pragma once
 // The four text tables shipped in Resources/: each read at most once per process, whole,
 // and kept; a missing or unreadable file reads as "" and is never retried.
-#include "framework/Strings.h"
+#include "framework/core/Strings.h"
 
 namespace clockcore {
 

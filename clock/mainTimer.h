@@ -1,6 +1,6 @@
 #pragma once
-#include "framework/ClassRegistry.h"
-#include "framework/Timer.h"
+#include "framework/core/ClassRegistry.h"
+#include "framework/ui/Timer.h"
 
 namespace clockcore {
 

@@ -2,7 +2,7 @@
 
 #include "app/MenuBar1.h"
 #include "clock/mainTimer.h"
-#include "framework/PropertyStream.h"
+#include "framework/ui/PropertyStream.h"
 
 using fw::Ref;
 

@@ -1,15 +1,15 @@
 #pragma once
 // The clock's main window: the time in its title, the minute's picture as its backdrop, and
 // the voices and the alarm at each new minute.
-#include "framework/Array.h"
-#include "framework/ClassRegistry.h"
-#include "framework/FolderItem.h"
-#include "framework/MenuItem.h"
-#include "framework/Picture.h"
-#include "framework/Strings.h"
-#include "framework/TextStreams.h"
-#include "framework/Timer.h"
-#include "framework/Window.h"
+#include "framework/core/Array.h"
+#include "framework/core/ClassRegistry.h"
+#include "framework/files/FolderItem.h"
+#include "framework/ui/MenuItem.h"
+#include "framework/media/Picture.h"
+#include "framework/core/Strings.h"
+#include "framework/files/TextStreams.h"
+#include "framework/ui/Timer.h"
+#include "framework/ui/Window.h"
 
 namespace clockcore {
 

@@ -19,9 +19,9 @@ pkg_check_modules(LIBJPEG REQUIRED IMPORTED_TARGET libjpeg)
 
 # Our application framework on Qt and SDL. Its Qt and SDL dependencies stay private, so the
 # system's own code cannot reach past it. SDL_mixer is not linked: the framework loads it
-# when the first sound is opened (framework/MixerLibrary.h), so only its headers are used;
-# libmpg123 likewise (framework/Mpg123Library.h).
-file(GLOB FRAMEWORK_SOURCES CONFIGURE_DEPENDS ${VV_ROOT}/framework/*.cpp ${VV_ROOT}/framework/*.h)
+# when the first sound is opened (framework/media/detail/MixerLibrary.h), so only its headers are used;
+# libmpg123 likewise (framework/media/detail/Mpg123Library.h).
+file(GLOB_RECURSE FRAMEWORK_SOURCES CONFIGURE_DEPENDS ${VV_ROOT}/framework/*.cpp ${VV_ROOT}/framework/*.h)
 add_library(framework STATIC ${FRAMEWORK_SOURCES})
 set_target_properties(framework PROPERTIES AUTOMOC ON)
 target_include_directories(framework PUBLIC ${VV_ROOT})

@@ -9,7 +9,7 @@
 
 #include "clock/Testing.h"
 #include "clock/TextTables.h"
-#include "framework/Runtime.h"
+#include "framework/app/Runtime.h"
 #include "framework/Testing.h"
 #include "support/ClockHarness.h"
 

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "framework/Controls.h"
-#include "framework/PropertyStream.h"
-#include "framework/Timer.h"
-#include "framework/Window.h"
+#include "framework/ui/Controls.h"
+#include "framework/ui/PropertyStream.h"
+#include "framework/ui/Timer.h"
+#include "framework/ui/Window.h"
 
 namespace {
 

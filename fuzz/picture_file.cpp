@@ -15,8 +15,8 @@
 #include <string>
 #include <string_view>
 
-#include "framework/EncodedPicture.h"
-#include "framework/JpegStream.h"
+#include "framework/media/detail/EncodedPicture.h"
+#include "framework/media/detail/JpegStream.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "framework/FolderItem.h"
-#include "framework/Sound.h"
-#include "framework/SoundImpl.h"
+#include "framework/files/FolderItem.h"
+#include "framework/media/Sound.h"
+#include "framework/media/SoundImpl.h"
 
 namespace {
 

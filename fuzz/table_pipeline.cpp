@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/Strings.h"
+#include "framework/core/Strings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "framework/ClassRegistry.h"
+#include "framework/core/ClassRegistry.h"
 
 namespace prefs {
 // The preferences window's class and its two control-array classes, in that order.

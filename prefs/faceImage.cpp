@@ -1,6 +1,6 @@
 #include "prefs/faceImage.h"
 
-#include "framework/PropertyStream.h"
+#include "framework/ui/PropertyStream.h"
 #include "prefs/prefWindow.h"
 
 namespace prefs {

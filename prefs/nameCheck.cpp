@@ -1,7 +1,7 @@
 #include "prefs/nameCheck.h"
 
-#include "framework/PropertyStream.h"
-#include "framework/Window.h"
+#include "framework/ui/PropertyStream.h"
+#include "framework/ui/Window.h"
 #include "prefs/prefWindow.h"
 
 namespace prefs {

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "framework/ClassRegistry.h"
-#include "framework/Controls.h"
+#include "framework/core/ClassRegistry.h"
+#include "framework/ui/Controls.h"
 
 namespace prefs {
 

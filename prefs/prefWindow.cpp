@@ -1,6 +1,6 @@
 #include "prefs/prefWindow.h"
 
-#include "framework/PropertyStream.h"
+#include "framework/ui/PropertyStream.h"
 
 fw::Ref<prefs::prefWindow> prefWindow() {
   // Open asks for the window while it is being built and must get that one.

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "clock/mainWindow.h"
-#include "framework/ClassRegistry.h"
-#include "framework/Controls.h"
-#include "framework/Sound.h"
-#include "framework/Strings.h"
-#include "framework/Window.h"
+#include "framework/core/ClassRegistry.h"
+#include "framework/ui/Controls.h"
+#include "framework/media/Sound.h"
+#include "framework/core/Strings.h"
+#include "framework/ui/Window.h"
 
 namespace prefs {
 

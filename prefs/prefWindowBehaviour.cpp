@@ -1,9 +1,9 @@
 // What the preferences window does: fill its controls from the clock settings, hand them
 // back on OK and save them, preview alarm sounds and show a voice actor's signature picture.
 #include "clock/mainWindow.h"
-#include "framework/EventLoop.h"
-#include "framework/FolderItem.h"
-#include "framework/Picture.h"
+#include "framework/core/EventLoop.h"
+#include "framework/files/FolderItem.h"
+#include "framework/media/Picture.h"
 #include "prefs/prefWindow.h"
 
 namespace prefs {

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "framework/PropertyStream.h"
+#include "framework/ui/PropertyStream.h"
 #include "prefs/faceImage.h"
 #include "prefs/nameCheck.h"
 #include "prefs/prefWindow.h"

@@ -7,7 +7,7 @@
 #include <array>
 #include <fstream>
 
-#include "framework/EventLoop.h"
+#include "framework/core/EventLoop.h"
 #include "framework/Testing.h"
 #include "support/ClockFixture.h"
 

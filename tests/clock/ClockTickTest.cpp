@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "framework/Sound.h"
+#include "framework/media/Sound.h"
 #include "framework/Testing.h"
-#include "framework/WindowImpl.h"
+#include "framework/ui/WindowImpl.h"
 #include "support/ClockFixture.h"
 #include "support/Pixels.h"
 

@@ -3,7 +3,7 @@
 
 #include "app/MenuBar1.h"
 #include "framework/Testing.h"
-#include "framework/Window.h"
+#include "framework/ui/Window.h"
 #include "support/ClockFixture.h"
 
 using testsupport::ClockFixture;

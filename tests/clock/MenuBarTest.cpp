@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MenuBar1.h"
-#include "framework/EventLoop.h"
+#include "framework/core/EventLoop.h"
 #include "framework/Testing.h"
 #include "support/ClockFixture.h"
 

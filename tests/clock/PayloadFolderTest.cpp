@@ -1,7 +1,7 @@
 // Choosing the data payload folder and the window's size set when the clock opens.
 #include <gtest/gtest.h>
 
-#include "framework/EventLoop.h"
+#include "framework/core/EventLoop.h"
 #include "framework/Testing.h"
 #include "support/ClockFixture.h"
 

@@ -6,8 +6,8 @@
 #include "app/App.h"
 #include "app/MenuBar1.h"
 #include "app/Startup.h"
-#include "framework/ClassRegistry.h"
-#include "framework/EventLoop.h"
+#include "framework/core/ClassRegistry.h"
+#include "framework/core/EventLoop.h"
 #include "framework/Testing.h"
 #include "support/ClockFixture.h"
 

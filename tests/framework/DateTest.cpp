@@ -1,4 +1,4 @@
-#include "framework/Date.h"
+#include "framework/core/Date.h"
 #include "framework/Testing.h"
 
 #include <gtest/gtest.h>

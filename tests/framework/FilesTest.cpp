@@ -8,10 +8,10 @@
 #include <optional>
 #include <vector>
 
-#include "framework/Application.h"
-#include "framework/FolderItem.h"
+#include "framework/app/Application.h"
+#include "framework/files/FolderItem.h"
 #include "framework/Testing.h"
-#include "framework/TextStreams.h"
+#include "framework/files/TextStreams.h"
 #include "support/TempDir.h"
 
 namespace {

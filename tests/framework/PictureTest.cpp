@@ -11,10 +11,10 @@
 #include <map>
 #include <random>
 
-#include "framework/FolderItem.h"
-#include "framework/JpegStream.h"
-#include "framework/Picture.h"
-#include "framework/PictureImpl.h"
+#include "framework/files/FolderItem.h"
+#include "framework/media/detail/JpegStream.h"
+#include "framework/media/Picture.h"
+#include "framework/media/PictureImpl.h"
 #include "mediagen/Drawings.h"
 #include "mediagen/MediaGen.h"
 #include "mediagen/PictureQuality.h"

@@ -1,4 +1,4 @@
-#include "framework/PropertyBinding.h"
+#include "framework/ui/PropertyBinding.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <type_traits>
 #include <vector>
 
-#include "framework/Controls.h"
-#include "framework/Timer.h"
-#include "framework/Window.h"
+#include "framework/ui/Controls.h"
+#include "framework/ui/Timer.h"
+#include "framework/ui/Window.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "framework/PropertyStream.h"
+#include "framework/ui/PropertyStream.h"
 
 #include <gtest/gtest.h>
 

@@ -6,11 +6,11 @@
 #include <QImage>
 #include <QWidget>
 
-#include "framework/Controls.h"
-#include "framework/FolderItem.h"
-#include "framework/PictureImpl.h"
-#include "framework/Window.h"
-#include "framework/WindowImpl.h"
+#include "framework/ui/Controls.h"
+#include "framework/files/FolderItem.h"
+#include "framework/media/PictureImpl.h"
+#include "framework/ui/Window.h"
+#include "framework/ui/WindowImpl.h"
 #include "mediagen/PictureQuality.h"
 #include "support/TempDir.h"
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <map>
 
-#include "framework/FolderItem.h"
-#include "framework/Sound.h"
+#include "framework/files/FolderItem.h"
+#include "framework/media/Sound.h"
 #include "framework/Testing.h"
 #include "mediagen/MediaGen.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "framework/Strings.h"
+#include "framework/core/Strings.h"
 
 #include <gtest/gtest.h>
 

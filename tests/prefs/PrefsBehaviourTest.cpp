@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "PrefsTestSupport.h"
-#include "framework/EventLoop.h"
+#include "framework/core/EventLoop.h"
 #include "framework/Testing.h"
 #include "support/Pixels.h"
 

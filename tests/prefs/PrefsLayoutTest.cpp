@@ -11,9 +11,9 @@
 #include <set>
 
 #include "PrefsTestSupport.h"
-#include "framework/PropertyStream.h"
+#include "framework/ui/PropertyStream.h"
 #include "framework/Testing.h"
-#include "framework/WindowImpl.h"
+#include "framework/ui/WindowImpl.h"
 #include "prefs/faceImage.h"
 #include "prefs/nameCheck.h"
 

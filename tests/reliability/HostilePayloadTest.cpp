@@ -17,9 +17,9 @@
 #include <random>
 #include <set>
 
-#include "framework/FolderItem.h"
-#include "framework/Picture.h"
-#include "framework/Sound.h"
+#include "framework/files/FolderItem.h"
+#include "framework/media/Picture.h"
+#include "framework/media/Sound.h"
 #include "framework/Testing.h"
 #include "mediagen/MediaGen.h"
 #include "support/ClockFixture.h"

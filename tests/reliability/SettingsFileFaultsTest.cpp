@@ -13,9 +13,9 @@
 #include <random>
 #include <set>
 
-#include "framework/FolderItem.h"
-#include "framework/EventLoop.h"
-#include "framework/TextStreams.h"
+#include "framework/files/FolderItem.h"
+#include "framework/core/EventLoop.h"
+#include "framework/files/TextStreams.h"
 #include "support/ClockFixture.h"
 
 namespace fs = std::filesystem;

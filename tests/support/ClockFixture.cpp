@@ -1,6 +1,6 @@
 #include "ClockFixture.h"
 
-#include "framework/Sound.h"
+#include "framework/media/Sound.h"
 #include "framework/Testing.h"
 #include "mediagen/MediaGen.h"
 

@@ -5,9 +5,9 @@
 
 #include "app/Startup.h"
 #include "clock/Testing.h"
-#include "framework/Sound.h"
+#include "framework/media/Sound.h"
 #include "framework/Testing.h"
-#include "framework/Window.h"
+#include "framework/ui/Window.h"
 
 namespace testsupport {
 

@@ -1,6 +1,6 @@
 #include "Pixels.h"
 
-#include "framework/PictureImpl.h"
+#include "framework/media/PictureImpl.h"
 
 namespace testsupport {
 uint32_t PixelRgb(const fw::Ref<fw::Picture>& picture, int x, int y) {

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "framework/Picture.h"
+#include "framework/media/Picture.h"
 
 namespace testsupport {
 // The colour of one pixel as 0xRRGGBB.

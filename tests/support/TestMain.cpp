@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "framework/Runtime.h"
+#include "framework/app/Runtime.h"
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -1,0 +1,19 @@
+#pragma once
+// What tests, benchmarks and fuzzing may set or read in the core: the clock and the event loop.
+#include <chrono>
+#include <functional>
+
+namespace fw {
+
+// The framework's clock: the current time as the Date constructor and the timers see it
+// (nullptr restores the system clock).
+using ClockSource = std::function<std::chrono::system_clock::time_point()>;
+void SetClockForTesting(ClockSource source);
+
+// Processes pending events until `done` holds or `timeoutMs` passes.
+bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs);
+void ProcessPendingEvents();
+// Forgets a finished quit so that another start-up can run in the same process.
+void ResetQuitStateForTesting();
+
+}  // namespace fw

@@ -1,0 +1,48 @@
+#pragma once
+#include <memory>
+
+#include "framework/files/FolderItem.h"
+#include "framework/core/Object.h"
+#include "framework/core/Strings.h"
+
+namespace fw {
+
+class TextInputStream : public Object {
+ public:
+  explicit TextInputStream(String bytes) : bytes_(std::move(bytes)) {}
+  std::string FullClassName() const override { return "TextInputStream"; }
+  // Everything from the current position, byte for byte.
+  String ReadAll();
+  // The next line without its end (LF, CR LF or a bare CR); "" once at the end.
+  String ReadLine();
+  // True once everything has been read. (Not named EOF: <cstdio> defines that as a macro.)
+  bool EndOfFile() const { return pos_ >= bytes_.size(); }
+  void Close() {}
+
+ private:
+  String bytes_;
+  size_t pos_ = 0;
+};
+
+// Writes a text file atomically: the lines go to a temporary file beside the target, which
+// replaces the target only when Close succeeds. A stream dropped without Close leaves the
+// old file as it was. A link to a file is followed and stays a link; anything but a regular
+// file in the target's place (a folder, FIFO, device or socket) is never replaced. Failures
+// raise IOException.
+class TextOutputStream : public Object {
+ public:
+  ~TextOutputStream() override;
+  std::string FullClassName() const override { return "TextOutputStream"; }
+  // Creates the parent folder when it is missing. A nil item raises NilObjectException.
+  static Ref<TextOutputStream> Create(const Ref<FolderItem>& file);
+  void WriteLine(const String& line);  // the line, then LF
+  void Close();
+
+  struct Impl;
+  explicit TextOutputStream(std::unique_ptr<Impl> impl);
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace fw

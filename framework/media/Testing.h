@@ -1,0 +1,19 @@
+#pragma once
+// What tests, benchmarks and fuzzing may set or read in the sound system.
+#include <functional>
+#include <string>
+
+namespace fw {
+
+// Learns which file each started playback comes from (nullptr: nobody listens).
+void SetPlayObserverForTesting(std::function<void(const std::string& file)> observer);
+// How long the audio device stays open without a playback (the previous setting is returned).
+int SetAudioRestForTesting(int milliseconds);
+bool AudioOpenForTesting();
+// The audio library to load in place of SDL_mixer; before the first sound only.
+void SetMixerLibraryForTesting(const char* soname);
+// Decoded sounds still in memory; whether the end-of-playback check is running.
+int LiveSoundsForTesting();
+bool SoundPollingForTesting();
+
+}  // namespace fw

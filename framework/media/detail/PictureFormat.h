@@ -1,0 +1,20 @@
+#pragma once
+// Internal to the media layer: the one pixel format and the one size bound of every picture,
+// shared by the decoders and the pictures they fill.
+#include <QImage>
+#include <cstdint>
+
+#include "framework/media/Picture.h"
+
+namespace fw {
+
+// Every picture's pixels: opaque, the raster backing store's own format, so painting one is a
+// plain copy.
+inline constexpr QImage::Format kPictureFormat = QImage::Format_RGB32;
+
+// Whether a picture of this size is one we hold: not empty, at most kMaxPicturePixels.
+inline bool PictureSizeAllowed(int64_t width, int64_t height) {
+  return width > 0 && height > 0 && width * height <= kMaxPicturePixels;
+}
+
+}  // namespace fw

@@ -15,6 +15,8 @@ struct PropertyName {
   PropertyKind kind;
 };
 
+// Two names a row, kept as written.
+// clang-format off
 inline constexpr std::array<PropertyName, 58> kPropertyNames{{
     {"Placement", PropertyKind::Int32},        {"Width", PropertyKind::Int32},
     {"Height", PropertyKind::Int32},           {"MinWidth", PropertyKind::Int32},
@@ -49,6 +51,7 @@ inline constexpr std::array<PropertyName, 58> kPropertyNames{{
     {"TextFont", PropertyKind::Text},          {"DataSource", PropertyKind::Text},
     {"DataField", PropertyKind::Text},         {"InitialParent", PropertyKind::Text},
 }};
+// clang-format on
 
 // The value kind of a property name; nullopt for a name no stream may carry.
 constexpr std::optional<PropertyKind> KindOfProperty(std::string_view name) {

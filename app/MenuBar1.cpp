@@ -34,7 +34,9 @@ void ReleaseMenuBar1() { SharedSlot().reset(); }
 namespace app {
 
 fw::ClassRecord MenuBar1::Record() {
-  return {"MenuBar1", "MenuBar", {{"Constructor", "Public"}, {"Untitled0", "Public"}, {"Untitled1", "Public"}}};
+  return {"MenuBar1",
+          "MenuBar",
+          {{"Constructor", "Public"}, {"Untitled0", "Public"}, {"Untitled1", "Public"}}};
 }
 
 void MenuBar1::Constructor() {

@@ -5,8 +5,8 @@
 #include "clock/TextTables.h"
 #include "clock/mainTimer.h"
 #include "clock/mainWindow.h"
-#include "framework/core/EventLoop.h"
 #include "framework/app/Runtime.h"
+#include "framework/core/EventLoop.h"
 #include "framework/ui/Window.h"
 #include "prefs/ClassRecords.h"
 
@@ -22,7 +22,8 @@ void initialize() {
   registry.Register(app::MenuBar1::Record());
 }
 
-std::shared_ptr<fw::RuntimeException> CallFunctionWithExceptionHandling(void (*fn)(void*), void* arg) {
+std::shared_ptr<fw::RuntimeException> CallFunctionWithExceptionHandling(void (*fn)(void*),
+                                                                        void* arg) {
   return fw::CallCatchingRuntimeException(fn, arg);
 }
 

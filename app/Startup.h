@@ -13,4 +13,5 @@ void NewAppInstance();
 void ApplicationAddMenuHandlers();
 void MakeDefaultView();
 void finalize();
-std::shared_ptr<fw::RuntimeException> CallFunctionWithExceptionHandling(void (*fn)(void*), void* arg);
+std::shared_ptr<fw::RuntimeException> CallFunctionWithExceptionHandling(void (*fn)(void*),
+                                                                        void* arg);

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "framework/files/FolderItem.h"
-#include "framework/app/Runtime.h"
 #include "framework/Testing.h"
+#include "framework/app/Runtime.h"
+#include "framework/files/FolderItem.h"
 #include "framework/ui/WindowImpl.h"
 
 namespace bench {
@@ -39,14 +39,17 @@ const std::filesystem::path& Emptied(const std::filesystem::path& folder) {
 }
 }  // namespace
 
-InProcessClock::InProcessClock(const std::filesystem::path& appDir, const std::filesystem::path& prefsDir)
+InProcessClock::InProcessClock(const std::filesystem::path& appDir,
+                               const std::filesystem::path& prefsDir)
     // A message would wait for a click that never comes.
-    : ClockHarness(appDir, Emptied(prefsDir),
-                   [](const std::string& m) { std::fprintf(stderr, "clock message: %s\n", m.c_str()); }) {}
+    : ClockHarness(appDir, Emptied(prefsDir), [](const std::string& m) {
+        std::fprintf(stderr, "clock message: %s\n", m.c_str());
+      }) {}
 
 fw::Ref<clockcore::mainWindow> InProcessClock::Start() {
   auto w = ClockHarness::Start();
-  if (!w || !w->dataPath || !w->dataPath->Exists()) throw std::runtime_error("the clock found no payload");
+  if (!w || !w->dataPath || !w->dataPath->Exists())
+    throw std::runtime_error("the clock found no payload");
   w->mainTimer()->SetMode(0);
   fw::ProcessPendingEvents();
   return w;

@@ -1,11 +1,11 @@
 #include "ScaledDecode.h"
 
+#include <jpeglib.h>
+
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
-#include <algorithm>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace bench {
 namespace {
@@ -20,7 +20,9 @@ bool Decode(const std::vector<unsigned char>& bytes, QSize target, QImage& out) 
   jpeg_decompress_struct cinfo;
   Errors errors;
   cinfo.err = jpeg_std_error(&errors.pub);
-  errors.pub.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<Errors*>(c->err)->jump, 1); };
+  errors.pub.error_exit = [](j_common_ptr c) {
+    std::longjmp(reinterpret_cast<Errors*>(c->err)->jump, 1);
+  };
   errors.pub.output_message = [](j_common_ptr) {};
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&cinfo);
@@ -30,8 +32,9 @@ bool Decode(const std::vector<unsigned char>& bytes, QSize target, QImage& out) 
   jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&cinfo, TRUE);
   unsigned denominator = 8;
-  while (denominator > 1 && ((cinfo.image_width + denominator - 1) / denominator < unsigned(target.width()) ||
-                             (cinfo.image_height + denominator - 1) / denominator < unsigned(target.height())))
+  while (denominator > 1 &&
+         ((cinfo.image_width + denominator - 1) / denominator < unsigned(target.width()) ||
+          (cinfo.image_height + denominator - 1) / denominator < unsigned(target.height())))
     denominator /= 2;
   cinfo.scale_num = 1;
   cinfo.scale_denom = denominator;

@@ -37,14 +37,17 @@ Window XProbe::FindWindow(pid_t pid) const {
   if (!XQueryTree(display_, root, &root, &parent, &children, &count)) return None;
   for (unsigned int i = 0; i < count && found == None; ++i) {
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display_, children[i], &attributes) || attributes.map_state != IsViewable) continue;
+    if (!XGetWindowAttributes(display_, children[i], &attributes) ||
+        attributes.map_state != IsViewable)
+      continue;
     Atom type;
     int format;
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display_, children[i], pidAtom_, 0, 1, False, XA_CARDINAL, &type, &format, &items,
-                           &after, &data) == Success &&
-        data && items == 1 && format == 32 && static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid)
+    if (XGetWindowProperty(display_, children[i], pidAtom_, 0, 1, False, XA_CARDINAL, &type,
+                           &format, &items, &after, &data) == Success &&
+        data && items == 1 && format == 32 &&
+        static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid)
       found = children[i];
     if (data) XFree(data);
   }
@@ -58,15 +61,16 @@ std::string XProbe::Title(Window window) const {
   unsigned long items = 0, after = 0;
   unsigned char* data = nullptr;
   std::string title;
-  if (XGetWindowProperty(display_, window, netWmName_, 0, 256, False, utf8_, &type, &format, &items, &after,
-                         &data) == Success &&
+  if (XGetWindowProperty(display_, window, netWmName_, 0, 256, False, utf8_, &type, &format, &items,
+                         &after, &data) == Success &&
       data && format == 8)
     title.assign(reinterpret_cast<const char*>(data), items);
   if (data) XFree(data);
   return title;
 }
 
-std::set<unsigned long> XProbe::StripColours(Window window, int x, int y, unsigned w, unsigned h) const {
+std::set<unsigned long> XProbe::StripColours(Window window, int x, int y, unsigned w,
+                                             unsigned h) const {
   std::set<unsigned long> colours;
   XImage* image = XGetImage(display_, window, x, y, w, h, AllPlanes, ZPixmap);
   if (!image) return colours;
@@ -120,7 +124,8 @@ bool EndProgram(pid_t pid, int& status) {
 }
 
 double MsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
 }
 
 }  // namespace bench

@@ -5,8 +5,8 @@
 //   minute_work_floor/SET/PICTURE/SIZE  libjpeg-turbo decoding the same file at the reduction
 //                                       that covers the window, the same smooth shrink, and
 //                                       a bare window of that size painting it
-//   minute_work_step/...                the minute work's three steps on their own (where time goes)
-//   tick, tick_floor                    a tick within a minute: date, title, comparison
+//   minute_work_step/...                the minute work's three steps on their own (where time
+//   goes) tick, tick_floor                    a tick within a minute: date, title, comparison
 //   schedule_scan(_floor)               the minute branch's walk over the shipped minute schedule
 //   voice_open_play(_floor)             opening and starting a 3-second MP3 voice
 //   voice_first_frame(_floor)           from that call to the first mixed frame holding the voice
@@ -34,9 +34,9 @@
 #include <QWidget>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -46,10 +46,10 @@
 
 #include "BenchClock.h"
 #include "ScaledDecode.h"
+#include "framework/Testing.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/PictureImpl.h"
 #include "framework/media/Sound.h"
-#include "framework/Testing.h"
 #include "mediagen/Drawings.h"
 #include "mediagen/MediaGen.h"
 #include "mediagen/PictureQuality.h"
@@ -61,9 +61,9 @@ using bench::InProcessClock;
 
 struct Inputs {
   fs::path scratch;
-  fs::path demoPayload;   // 640 x 960 pictures, voices
-  fs::path hdPicture;     // 768 x 1024
-  fs::path voice;         // a 3-second MP3
+  fs::path demoPayload;  // 640 x 960 pictures, voices
+  fs::path hdPicture;    // 768 x 1024
+  fs::path voice;        // a 3-second MP3
 };
 
 Inputs& In() {
@@ -96,7 +96,9 @@ QImage Drawing(bool hd, const std::string& kind) {
 }
 
 // The Window menu's command for 1/divisor of the largest size.
-const char* SizeCommand(int divisor) { return divisor == 4 ? "halfMenu" : divisor == 2 ? "normalMenu" : "largeMenu"; }
+const char* SizeCommand(int divisor) {
+  return divisor == 4 ? "halfMenu" : divisor == 2 ? "normalMenu" : "largeMenu";
+}
 
 // An application folder `name` in the scratch folder whose payload bundle (HD or standard)
 // holds `file` named `as`.
@@ -108,7 +110,8 @@ fs::path AppWith(const std::string& name, bool hd, const fs::path& file, const s
 
 // The clock over such a folder, started at hh:mm:ss in voice mode `mode`; no tick yet.
 struct StartedClock {
-  StartedClock(const fs::path& appDir, int hh, int mm, int ss, int mode) : clock(appDir, In().scratch / "prefs") {
+  StartedClock(const fs::path& appDir, int hh, int mm, int ss, int mode)
+      : clock(appDir, In().scratch / "prefs") {
     clock.SetTime(hh, mm, ss);
     w = clock.Start();
     w->voiceMode = mode;
@@ -121,12 +124,13 @@ struct StartedClock {
 
 void MinuteWork(benchmark::State& state, bool hd, std::string kind, int divisor) {
   // Voice mode 3, no voice: the picture path alone.
-  StartedClock started(AppWith(hd ? "app-hd" : "app-std", hd, PictureOf(hd, kind), "t1200.jpg"), 12, 0, 5, 3);
+  StartedClock started(AppWith(hd ? "app-hd" : "app-std", hd, PictureOf(hd, kind), "t1200.jpg"), 12,
+                       0, 5, 3);
   auto& clock = started.clock;
   auto w = started.w;
   w->HandleMenuCommand(SizeCommand(divisor));
   fw::ProcessPendingEvents();
-  clock.Tick();      // the minute work at start-up
+  clock.Tick();  // the minute work at start-up
   bench::RepaintNow(*w);
   const QSize window = MaxSize(hd) / divisor;
   if (w->Width() != window.width() || w->Height() != window.height() || !w->readPicture) {
@@ -137,9 +141,10 @@ void MinuteWork(benchmark::State& state, bool hd, std::string kind, int divisor)
     w->MinuteWork("12:00:05");
     bench::RepaintNow(*w);
   }
-  state.SetLabel(std::to_string(w->readPicture->Width()) + "x" + std::to_string(w->readPicture->Height()) +
-                 " into " + std::to_string(window.width()) + "x" + std::to_string(window.height()) + " at ratio " +
-                 std::to_string(qGuiApp->devicePixelRatio()).substr(0, 4));
+  state.SetLabel(std::to_string(w->readPicture->Width()) + "x" +
+                 std::to_string(w->readPicture->Height()) + " into " +
+                 std::to_string(window.width()) + "x" + std::to_string(window.height()) +
+                 " at ratio " + std::to_string(qGuiApp->devicePixelRatio()).substr(0, 4));
 }
 
 // A bare window's content showing a picture: as it is when it has the screen's pixels (the
@@ -188,7 +193,8 @@ void MinuteWorkFloor(benchmark::State& state, bool hd, std::string kind, int div
 enum class Step { kOpen, kBackdrop, kRepaint };
 
 void MinuteWorkStep(benchmark::State& state, bool hd, Step step) {
-  StartedClock started(AppWith(hd ? "app-hd" : "app-std", hd, Picture(hd), "t1200.jpg"), 12, 0, 5, 3);
+  StartedClock started(AppWith(hd ? "app-hd" : "app-std", hd, Picture(hd), "t1200.jpg"), 12, 0, 5,
+                       3);
   auto& clock = started.clock;
   auto w = started.w;
   clock.Tick();
@@ -220,8 +226,8 @@ QImage Backdrop(const fs::path& file, QSize window, bool atUnits = false) {
   if (!picture) return {};
   auto target = fw::New<fw::Picture>(window.width(), window.height(), 32);
   if (atUnits) target->impl().ratio = 1;
-  target->Graphics()->DrawPicture(picture, 0, 0, window.width(), window.height(), 0, 0, picture->Width(),
-                                  picture->Height());
+  target->Graphics()->DrawPicture(picture, 0, 0, window.width(), window.height(), 0, 0,
+                                  picture->Width(), picture->Height());
   return target->impl().Pixels();
 }
 
@@ -257,7 +263,8 @@ std::string QualityLines() {
       const QImage drawing = kind == "demo" ? QImage() : Drawing(hd, kind);
       for (int divisor : {4, 2}) {
         const QSize window = MaxSize(hd) / divisor, screen = window * ratio;
-        const std::string at = std::string(hd ? "hd/" : "std/") + kind + "/" + std::to_string(divisor);
+        const std::string at =
+            std::string(hd ? "hd/" : "std/") + kind + "/" + std::to_string(divisor);
         const QImage ours = Backdrop(file, window);
         if (ours.size() != screen) {
           std::fprintf(stderr, "the backdrop of %s is not at the screen's pixels\n", at.c_str());
@@ -273,7 +280,8 @@ std::string QualityLines() {
         line("psnr_drawing_careful/" + at, mediagen::Psnr(careful, reference));
         if (ratio != 1)
           line("psnr_drawing_before/" + at,
-               mediagen::Psnr(PaintedOnScreen(Backdrop(file, window, true), screen, ratio), reference));
+               mediagen::Psnr(PaintedOnScreen(Backdrop(file, window, true), screen, ratio),
+                              reference));
       }
     }
   return out;
@@ -321,7 +329,8 @@ void TickFloor(benchmark::State& state) {
   for (auto _ : state) {
     now = times[i];
     i = i + 1 == times.size() ? 0 : i + 1;
-    const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(source()));
+    const std::time_t t =
+        std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(source()));
     std::tm local{};
     localtime_r(&t, &local);
     std::strftime(text, sizeof text, "%H:%M:%S", &local);
@@ -335,7 +344,8 @@ void TickFloor(benchmark::State& state) {
 // The minute branch with every voice actor off: both file lookups and the whole walk over
 // the minute schedule, and nothing plays.
 void ScheduleScan(benchmark::State& state) {
-  StartedClock started(AppWith("app-scan", false, In().demoPayload / "ot1211.mp3", "ot1211.mp3"), 12, 11, 5, 2);
+  StartedClock started(AppWith("app-scan", false, In().demoPayload / "ot1211.mp3", "ot1211.mp3"),
+                       12, 11, 5, 2);
   auto w = started.w;
   for (int32_t k = 0; k <= w->nameCheck.Ubound(); ++k) w->nameCheck(k) = false;
   for (auto _ : state) w->MinuteWork("12:11:05");
@@ -353,8 +363,10 @@ void ScheduleScanFloor(benchmark::State& state) {
     auto w = clock.Start();
     for (int32_t i = 0; i <= w->timeArray.Ubound(); ++i) lines.push_back(w->timeArray(i));
   }
-  const fs::path bundle = In().scratch / "app-scan" / "vanto-rimal" / "Payload" / "Vanto-Rimal3.app";
-  const std::string picture = (bundle / "t1211.jpg").string(), voice = (bundle / "ot1211.mp3").string();
+  const fs::path bundle =
+      In().scratch / "app-scan" / "vanto-rimal" / "Payload" / "Vanto-Rimal3.app";
+  const std::string picture = (bundle / "t1211.jpg").string(),
+                    voice = (bundle / "ot1211.mp3").string();
   const bool enabled[12] = {};
   for (auto _ : state) {
     struct stat st;
@@ -522,31 +534,38 @@ int main(int argc, char** argv) {
   for (bool hd : {true, false})
     for (const std::string kind : kKinds)
       for (int divisor : kDivisors) {
-        const std::string at = std::string(hd ? "hd/" : "std/") + kind + "/" + std::to_string(divisor);
+        const std::string at =
+            std::string(hd ? "hd/" : "std/") + kind + "/" + std::to_string(divisor);
         benchmark::RegisterBenchmark(("minute_work/" + at).c_str(), MinuteWork, hd, kind, divisor)
             ->MeasureProcessCPUTime()
             ->MinTime(0.2)
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("minute_work_floor/" + at).c_str(), MinuteWorkFloor, hd, kind, divisor)
+        benchmark::RegisterBenchmark(("minute_work_floor/" + at).c_str(), MinuteWorkFloor, hd, kind,
+                                     divisor)
             ->MeasureProcessCPUTime()
             ->MinTime(0.2)
             ->Unit(benchmark::kMillisecond);
       }
   for (bool hd : {true, false}) {
     const std::string size = hd ? "hd" : "std";
-    benchmark::RegisterBenchmark(("minute_work_step/open/" + size).c_str(), MinuteWorkStep, hd, Step::kOpen)
+    benchmark::RegisterBenchmark(("minute_work_step/open/" + size).c_str(), MinuteWorkStep, hd,
+                                 Step::kOpen)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("minute_work_step/backdrop/" + size).c_str(), MinuteWorkStep, hd, Step::kBackdrop)
+    benchmark::RegisterBenchmark(("minute_work_step/backdrop/" + size).c_str(), MinuteWorkStep, hd,
+                                 Step::kBackdrop)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("minute_work_step/repaint/" + size).c_str(), MinuteWorkStep, hd, Step::kRepaint)
+    benchmark::RegisterBenchmark(("minute_work_step/repaint/" + size).c_str(), MinuteWorkStep, hd,
+                                 Step::kRepaint)
         ->Unit(benchmark::kMillisecond);
   }
   benchmark::RegisterBenchmark("tick", Tick)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("tick_floor", TickFloor)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("schedule_scan", ScheduleScan)->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("schedule_scan_floor", ScheduleScanFloor)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("schedule_scan_floor", ScheduleScanFloor)
+      ->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("voice_open_play", VoiceStart, false)->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("voice_open_play_floor", VoiceStartFloor, false)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("voice_open_play_floor", VoiceStartFloor, false)
+      ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("voice_first_frame", VoiceStart, true)
       ->UseManualTime()
       ->MinTime(1.0)

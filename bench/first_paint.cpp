@@ -27,13 +27,14 @@
 int main(int argc, char** argv) {
   int timeoutMs = 10000;
   bool watchTitle = false;
-  const int first = bench::ProgramIndex(argc, argv, "first_paint [--timeout-ms N] [--title] -- PROGRAM [ARGS...]",
-                                        [&](const std::string& option, const char* next) {
-                                          if (option == "--title") return int(watchTitle = true);
-                                          if (option != "--timeout-ms" || !next) return 0;
-                                          timeoutMs = std::atoi(next);
-                                          return 2;
-                                        });
+  const int first =
+      bench::ProgramIndex(argc, argv, "first_paint [--timeout-ms N] [--title] -- PROGRAM [ARGS...]",
+                          [&](const std::string& option, const char* next) {
+                            if (option == "--title") return int(watchTitle = true);
+                            if (option != "--timeout-ms" || !next) return 0;
+                            timeoutMs = std::atoi(next);
+                            return 2;
+                          });
   if (!first) return 2;
   bench::XProbe probe;
   Display* display = probe.display();

@@ -8,11 +8,12 @@
 // --tick also does what the clock does between minutes and nothing else: a coarse 500 ms
 // timer puts the time in the title, at whatever phase it started with. --aligned: the title
 // on the half seconds instead, the least a timer can do to show each second on time: a
-// precise single shot armed for the next half second of the wall clock, once at once. --payload: at each new minute, the timer also shows the
-// minute's picture DIR/tHHMM.jpg; floor_window_voices then plays the voice the clock plays at
-// that minute with its default settings (DIR/stHHMM.mp3 at ten-minute marks, else
-// DIR/otHHMM.mp3) through SDL_mixer, opening the audio device for it and closing it when the
-// voice ends. (Two programs, so that SDL is not loaded where no voice is played.)
+// precise single shot armed for the next half second of the wall clock, once at once. --payload: at
+// each new minute, the timer also shows the minute's picture DIR/tHHMM.jpg; floor_window_voices
+// then plays the voice the clock plays at that minute with its default settings (DIR/stHHMM.mp3 at
+// ten-minute marks, else DIR/otHHMM.mp3) through SDL_mixer, opening the audio device for it and
+// closing it when the voice ends. (Two programs, so that SDL is not loaded where no voice is
+// played.)
 #include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
@@ -67,11 +68,14 @@ Mix_Chunk* gVoice = nullptr;
 
 // On the mixer's thread: the voice has ended, the main thread closes the device.
 void VoiceEnded(int) {
-  QMetaObject::invokeMethod(qApp, [] {
-    Mix_FreeChunk(gVoice);
-    gVoice = nullptr;
-    Mix_CloseAudio();
-  }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      qApp,
+      [] {
+        Mix_FreeChunk(gVoice);
+        gVoice = nullptr;
+        Mix_CloseAudio();
+      },
+      Qt::QueuedConnection);
 }
 
 void PlayVoice(const QString& path) {
@@ -97,7 +101,8 @@ int main(int argc, char** argv) {
   const bool tick = args.removeAll(QStringLiteral("--tick")) > 0;
   const bool aligned = args.removeAll(QStringLiteral("--aligned")) > 0;
   QString payload;
-  if (const qsizetype at = args.indexOf(QStringLiteral("--payload")); at >= 0 && at + 1 < args.size()) {
+  if (const qsizetype at = args.indexOf(QStringLiteral("--payload"));
+      at >= 0 && at + 1 < args.size()) {
     payload = args.at(at + 1);
     args.remove(at, 2);
   }
@@ -116,11 +121,18 @@ int main(int argc, char** argv) {
   auto* bar = new QMenuBar(&window);
   QMenu* file = bar->addMenu(QStringLiteral("ファイル"));
   file->addAction(QStringLiteral("環境設定..."));
-  file->addAction(QStringLiteral("終了"), QKeySequence(QStringLiteral("Ctrl+Q")), &app, &QApplication::quit);
+  file->addAction(QStringLiteral("終了"), QKeySequence(QStringLiteral("Ctrl+Q")), &app,
+                  &QApplication::quit);
   QMenu* size = bar->addMenu(QStringLiteral("ウィンドウ"));
-  size->addAction(QStringLiteral("小"), QKeySequence(QStringLiteral("Ctrl+1")), [picture] { picture->Resize({160, 240}); });
-  size->addAction(QStringLiteral("中"), QKeySequence(QStringLiteral("Ctrl+2")), [picture] { picture->Resize({320, 480}); });
-  size->addAction(QStringLiteral("大"), QKeySequence(QStringLiteral("Ctrl+3")), [picture] { picture->Resize({640, 960}); });
+  size->addAction(QStringLiteral("小"), QKeySequence(QStringLiteral("Ctrl+1")), [picture] {
+    picture->Resize({160, 240});
+  });
+  size->addAction(QStringLiteral("中"), QKeySequence(QStringLiteral("Ctrl+2")), [picture] {
+    picture->Resize({320, 480});
+  });
+  size->addAction(QStringLiteral("大"), QKeySequence(QStringLiteral("Ctrl+3")), [picture] {
+    picture->Resize({640, 960});
+  });
   layout->setMenuBar(bar);
   layout->addWidget(picture);
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -150,7 +162,8 @@ int main(int argc, char** argv) {
     if (QFileInfo::exists(minutePicture)) picture->Show(minutePicture, picture->size());
 #ifdef FLOOR_VOICES
     const bool serif = now.minute() % 10 == 0;
-    PlayVoice(payload + (serif ? QStringLiteral("/st") : QStringLiteral("/ot")) + hhmm + QStringLiteral(".mp3"));
+    PlayVoice(payload + (serif ? QStringLiteral("/st") : QStringLiteral("/ot")) + hhmm +
+              QStringLiteral(".mp3"));
 #endif
   });
   if (tick && aligned)

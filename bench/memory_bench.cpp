@@ -9,15 +9,14 @@
 //
 // Input: VV_BENCH_PAYLOAD, the demo payload folder.
 #include <SDL_mixer.h>
-
 #include <malloc.h>
 
 #include <cstdio>
 #include <string>
 
 #include "BenchClock.h"
-#include "framework/media/Sound.h"
 #include "framework/Testing.h"
+#include "framework/media/Sound.h"
 
 namespace {
 
@@ -74,7 +73,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "minute work %d did not run\n", n);
         return 1;
       }
-      if (n == 1 || n == 10 || n == 60 || n % 360 == 0) Report(("after_" + std::to_string(n)).c_str());
+      if (n == 1 || n == 10 || n == 60 || n % 360 == 0)
+        Report(("after_" + std::to_string(n)).c_str());
     }
     const long fileKb = w->readPicture ? long(fs::file_size(payload / "t0000.jpg") / 1024) : 0;
     std::printf("held_pictures=%ld\n", fileKb + PictureKb(w->Backdrop()));

@@ -15,19 +15,19 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <functional>
-#include <algorithm>
 #include <map>
 #include <random>
 
 #include "BenchClock.h"
+#include "framework/Testing.h"
 #include "framework/core/EventLoop.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/Picture.h"
-#include "framework/Testing.h"
 #include "mediagen/Drawings.h"
 #include "prefs/prefWindow.h"
 
@@ -63,11 +63,13 @@ Cost Measure(const std::function<void()>& step) {
   const double cpu = CpuSeconds();
   const auto wall = std::chrono::steady_clock::now();
   step();
-  return {CpuSeconds() - cpu, std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count(),
+  return {CpuSeconds() - cpu,
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count(),
           (StatusKb("VmHWM:") - before) / 1024};
 }
 
-std::string Encoded(const QImage& image, const char* format, int quality = 90, bool progressive = false) {
+std::string Encoded(const QImage& image, const char* format, int quality = 90,
+                    bool progressive = false) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -95,7 +97,9 @@ std::string Claiming(std::string jpeg, int width, int height, int scans) {
   jpeg[sof + 5] = char(height >> 8), jpeg[sof + 6] = char(height & 0xFF);
   jpeg[sof + 7] = char(width >> 8), jpeg[sof + 8] = char(width & 0xFF);
   int written = 0;
-  for (size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos; at = jpeg.find("\xFF\xDA", at + 2)) ++written;
+  for (size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos;
+       at = jpeg.find("\xFF\xDA", at + 2))
+    ++written;
   const size_t last = jpeg.rfind("\xFF\xDA");
   const std::string lastScan = jpeg.substr(last, jpeg.size() - 2 - last);
   std::string out = jpeg.substr(0, jpeg.size() - 2);
@@ -113,7 +117,8 @@ std::vector<File> Files() {
   static const std::string smallProgressive = Encoded(Noise(64, 64), "jpeg", 90, true);
   static const std::string smallGreyProgressive = Encoded(Noise(64, 64, true), "jpeg", 90, true);
   return {
-      {"photo-24Mpx-q92-baseline.jpg", [] { return Encoded(mediagen::PhotoLike(6000, 4000), "jpeg", 92); }},
+      {"photo-24Mpx-q92-baseline.jpg",
+       [] { return Encoded(mediagen::PhotoLike(6000, 4000), "jpeg", 92); }},
       {"photo-24Mpx-q92-progressive.jpg",
        [] { return Encoded(mediagen::PhotoLike(6000, 4000), "jpeg", 92, true); }},
       {"photo-24Mpx-q98-progressive.jpg",
@@ -122,20 +127,29 @@ std::vector<File> Files() {
        [] { return Encoded(mediagen::PhotoLike(12000, 2000), "jpeg", 92, true); }},
       {"photo-12Mpx-q92-progressive.jpg",
        [] { return Encoded(mediagen::PhotoLike(4000, 3000), "jpeg", 92, true); }},
-      {"photo-24Mpx-q82-progressive.jpg", [] { return Encoded(mediagen::PhotoLike(6000, 4000), "jpeg", 82, true); }},
-      {"photo-16Mpx-q88-progressive.jpg", [] { return Encoded(mediagen::PhotoLike(4896, 3264), "jpeg", 88, true); }},
+      {"photo-24Mpx-q82-progressive.jpg",
+       [] { return Encoded(mediagen::PhotoLike(6000, 4000), "jpeg", 82, true); }},
+      {"photo-16Mpx-q88-progressive.jpg",
+       [] { return Encoded(mediagen::PhotoLike(4896, 3264), "jpeg", 88, true); }},
       // The worst the bounds let through.
-      {"photo-6Mpx-q98-progressive-3MB.jpg", [] { return Encoded(mediagen::PhotoLike(2600, 2400), "jpeg", 98, true); }},
+      {"photo-6Mpx-q98-progressive-3MB.jpg",
+       [] { return Encoded(mediagen::PhotoLike(2600, 2400), "jpeg", 98, true); }},
       {"noise-progressive-3MB.jpg", [] { return Encoded(Noise(1450, 1450), "jpeg", 100, true); }},
       {"noise-baseline-q100-23MB.jpg", [] { return Encoded(Noise(2900, 2900), "jpeg", 100); }},
-      {"claims-5120x3125-colour-10-scans.jpg", [] { return Claiming(smallProgressive, 5120, 3125, 10); }},
-      {"claims-5120x3125-grey-10-scans.jpg", [] { return Claiming(smallGreyProgressive, 5120, 3125, 10); }},
+      {"claims-5120x3125-colour-10-scans.jpg",
+       [] { return Claiming(smallProgressive, 5120, 3125, 10); }},
+      {"claims-5120x3125-grey-10-scans.jpg",
+       [] { return Claiming(smallGreyProgressive, 5120, 3125, 10); }},
       {"noise-png-2560x2048.jpg", [] { return Encoded(Noise(2560, 2048), "png"); }},
       // Beyond the bounds.
-      {"claims-8192x8192-100-scans.jpg", [] { return Claiming(smallProgressive, 8192, 8192, 100); }},
-      {"claims-5120x3125-colour-11-scans.jpg", [] { return Claiming(smallProgressive, 5120, 3125, 11); }},
-      {"noise-progressive-q100-12MB.jpg", [] { return Encoded(Noise(2900, 2900), "jpeg", 100, true); }},
-      {"png-8192x8192.jpg", [] {
+      {"claims-8192x8192-100-scans.jpg",
+       [] { return Claiming(smallProgressive, 8192, 8192, 100); }},
+      {"claims-5120x3125-colour-11-scans.jpg",
+       [] { return Claiming(smallProgressive, 5120, 3125, 11); }},
+      {"noise-progressive-q100-12MB.jpg",
+       [] { return Encoded(Noise(2900, 2900), "jpeg", 100, true); }},
+      {"png-8192x8192.jpg",
+       [] {
          QImage white(8192, 8192, QImage::Format_RGB32);
          white.fill(Qt::white);
          return Encoded(white, "png");
@@ -146,7 +160,8 @@ std::vector<File> Files() {
 // The median of each figure over the runs.
 Cost Median(std::vector<Cost> runs) {
   auto middle = [&](auto member) {
-    std::sort(runs.begin(), runs.end(), [&](const Cost& a, const Cost& b) { return a.*member < b.*member; });
+    std::sort(runs.begin(), runs.end(),
+              [&](const Cost& a, const Cost& b) { return a.*member < b.*member; });
     return runs[runs.size() / 2].*member;
   };
   return {middle(&Cost::cpu), middle(&Cost::wall), middle(&Cost::peakMb)};
@@ -175,20 +190,25 @@ int main(int argc, char** argv) {
     const fs::path path = scratch.path() / file.name;
     std::ofstream(path, std::ios::binary) << bytes;
     std::printf("%s (%.1f MB)\n", file.name.c_str(), double(bytes.size()) / 1e6);
-    const struct { const char* what; int w, h; } sizes[] = {
-        {"draw 72x72", 72, 72},         {"draw 320x480", 320, 480},     {"draw 384x512", 384, 512},
-        {"draw 768x1024", 768, 1024},   {"draw 1280x1920", 1280, 1920}, {"draw 1536x2048", 1536, 2048},
-        {"redraw 1536x2048", 1536, 2048}};
+    const struct {
+      const char* what;
+      int w, h;
+    } sizes[] = {{"draw 72x72", 72, 72},          {"draw 320x480", 320, 480},
+                 {"draw 384x512", 384, 512},      {"draw 768x1024", 768, 1024},
+                 {"draw 1280x1920", 1280, 1920},  {"draw 1536x2048", 1536, 2048},
+                 {"redraw 1536x2048", 1536, 2048}};
     std::map<std::string, std::vector<Cost>> costs;
     fw::Ref<fw::Picture> picture;
     for (int run = 0; run < runs; ++run) {
       picture = nullptr;
-      costs["open"].push_back(Measure([&] { picture = fw::FolderItem(path.string()).OpenAsPicture(); }));
+      costs["open"].push_back(
+          Measure([&] { picture = fw::FolderItem(path.string()).OpenAsPicture(); }));
       for (const auto& s : sizes) {
         if (!picture) break;
         costs[s.what].push_back(Measure([&] {
           auto target = fw::New<fw::Picture>(s.w, s.h);
-          target->Graphics()->DrawPicture(picture, 0, 0, s.w, s.h, 0, 0, picture->Width(), picture->Height());
+          target->Graphics()->DrawPicture(picture, 0, 0, s.w, s.h, 0, 0, picture->Width(),
+                                          picture->Height());
         }));
       }
     }
@@ -200,7 +220,8 @@ int main(int argc, char** argv) {
     // The preferences window with this file as every face picture.
     for (int i = 0; i < 12; ++i) {
       const std::string key = fw::NthField(w->seiyuName.ValueOr(i, ""), fw::ChrB(9), 3);
-      fs::copy_file(path, bundle / ("seiyuicon_" + key + ".jpg"), fs::copy_options::overwrite_existing);
+      fs::copy_file(path, bundle / ("seiyuicon_" + key + ".jpg"),
+                    fs::copy_options::overwrite_existing);
     }
     std::vector<Cost> prefs;
     for (int run = 0; run < runs; ++run)

@@ -9,10 +9,10 @@
 // start-up's, is left out. Prints one line, in milliseconds:
 //   changes=…  median=…  p90=…  max=…
 // Then the program is asked to quit (SIGTERM) and waited for.
+#include <X11/Xlib.h>
 #include <poll.h>
 #include <sys/wait.h>
 
-#include <X11/Xlib.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
   const pid_t pid = bench::Launch(argv + first);
   int status = 0;
   Window window = None;
-  while (window == None && bench::MsSince(launched) < 10000 && waitpid(pid, &status, WNOHANG) == 0) {
+  while (window == None && bench::MsSince(launched) < 10000 &&
+         waitpid(pid, &status, WNOHANG) == 0) {
     window = probe.FindWindow(pid);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }

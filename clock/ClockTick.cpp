@@ -47,7 +47,8 @@ void mainWindow::MinuteWork(const fw::String& timeText) {
   } else if ((voiceMode == 0 || voiceMode == 1) && IsTenMinuteMark(mm)) {
     const fw::String serif = "st" + hhmm + ".mp3";
     if (dataPath->Child(serif)->Exists()) ScanSchedule(serifArray, hhmm, serif);
-  } else if ((voiceMode == 0 || voiceMode == 2) && dataPath->Child("ot" + hhmm + ".mp3")->Exists()) {
+  } else if ((voiceMode == 0 || voiceMode == 2) &&
+             dataPath->Child("ot" + hhmm + ".mp3")->Exists()) {
     ScanSchedule(timeArray, hhmm, "ot" + hhmm + ".mp3");
   }
 }
@@ -87,8 +88,9 @@ void mainWindow::DrawBackdrop() {
   const int32_t width = self->Width();
   const int32_t height = self->Height();
   backPicture = fw::New<fw::Picture>(width, height, 32);
-  backPicture->Graphics()->DrawPicture(readPicture, 0, 0, backPicture->Width(), backPicture->Height(), 0,
-                                       0, readPicture->Width(), readPicture->Height());
+  backPicture->Graphics()->DrawPicture(readPicture, 0, 0, backPicture->Width(),
+                                       backPicture->Height(), 0, 0, readPicture->Width(),
+                                       readPicture->Height());
   self->SetBackdrop(backPicture);
   backPicture = nullptr;
 }

@@ -17,8 +17,12 @@ fw::Ref<fw::MenuItem> mainWindow::largeMenu() { return ItemOf<fw::MenuItem>(*thi
 fw::Ref<fw::MenuItem> mainWindow::normalMenu() { return ItemOf<fw::MenuItem>(*this, "normalMenu"); }
 fw::Ref<fw::MenuItem> mainWindow::halfMenu() { return ItemOf<fw::MenuItem>(*this, "halfMenu"); }
 fw::Ref<fw::MenuItem> mainWindow::FileMenu() { return ItemOf<fw::MenuItem>(*this, "FileMenu"); }
-fw::Ref<fw::QuitMenuItem> mainWindow::FileQuit() { return ItemOf<fw::QuitMenuItem>(*this, "FileQuit"); }
-fw::Ref<fw::PrefsMenuItem> mainWindow::prefMenu() { return ItemOf<fw::PrefsMenuItem>(*this, "prefMenu"); }
+fw::Ref<fw::QuitMenuItem> mainWindow::FileQuit() {
+  return ItemOf<fw::QuitMenuItem>(*this, "FileQuit");
+}
+fw::Ref<fw::PrefsMenuItem> mainWindow::prefMenu() {
+  return ItemOf<fw::PrefsMenuItem>(*this, "prefMenu");
+}
 
 void mainWindow::AddMenuHandlers(fw::Ref<fw::Window> window) {
   auto self = fw::CheckedCast<mainWindow>(window);

@@ -18,7 +18,8 @@ struct TableText {
   fw::String permaText;
 };
 
-TableText gActMain("ActMain.txt"), gActTime("ActTime.txt"), gActSerif("ActSerif.txt"), gAlarm("Alarm.txt");
+TableText gActMain("ActMain.txt"), gActTime("ActTime.txt"), gActSerif("ActSerif.txt"),
+    gAlarm("Alarm.txt");
 
 const fw::String& Load(TableText& table) {
   if (table.loaded) return table.permaText;

@@ -3,9 +3,14 @@
 namespace clockcore {
 
 fw::ClassRecord mainTimer::Record() {
-  return {"mainWindow.mainTimer", "Timer",
-          {{"SetWindow", "Public"}, {"Window", "Public"}, {"Index", "Public"}, {"SetIndex", "Public"},
-           {"Constructor", "Public"}, {"ownerWindow", "Private"}}};
+  return {"mainWindow.mainTimer",
+          "Timer",
+          {{"SetWindow", "Public"},
+           {"Window", "Public"},
+           {"Index", "Public"},
+           {"SetIndex", "Public"},
+           {"Constructor", "Public"},
+           {"ownerWindow", "Private"}}};
 }
 
 }  // namespace clockcore

@@ -21,12 +21,15 @@ namespace clockcore {
 fw::ClassRecord mainWindow::Record() {
   std::vector<fw::MemberRecord> members;
   for (const char* name :
-       {"Layout", "CreateControls", "CreateControls0", "mainTimer", "mainTimer_Action", "windowMenu",
-        "largeMenu", "normalMenu", "halfMenu", "FileMenu", "FileQuit", "prefMenu", "AddMenuHandlers",
-        "Event_Close", "Event_Open", "Event_MouseDown", "Event_Resized", "prefMenu_Action",
-        "halfMenu_Action", "normalMenu_Action", "largeMenu_Action", "seiyuName", "timeArray",
-        "serifArray", "alarmArray", "alarmHour", "alarmMin", "alarmCheck", "alarmVoice", "nameCheck",
-        "voiceMode", "readPicture", "backPicture", "dataPath", "lastTime"})
+       {"Layout",           "CreateControls",  "CreateControls0", "mainTimer",
+        "mainTimer_Action", "windowMenu",      "largeMenu",       "normalMenu",
+        "halfMenu",         "FileMenu",        "FileQuit",        "prefMenu",
+        "AddMenuHandlers",  "Event_Close",     "Event_Open",      "Event_MouseDown",
+        "Event_Resized",    "prefMenu_Action", "halfMenu_Action", "normalMenu_Action",
+        "largeMenu_Action", "seiyuName",       "timeArray",       "serifArray",
+        "alarmArray",       "alarmHour",       "alarmMin",        "alarmCheck",
+        "alarmVoice",       "nameCheck",       "voiceMode",       "readPicture",
+        "backPicture",      "dataPath",        "lastTime"})
     members.push_back({name, "Public"});
   return {"mainWindow.mainWindow", "Window", members};
 }
@@ -59,7 +62,8 @@ const fw::String& mainWindow::LayoutStream() {
 }
 
 const fw::String& mainWindow::TimerStream() {
-  static const fw::String stream = fw::PropertyStreamWriter().Int("Mode", 2).Int("Period", 500).Bytes();
+  static const fw::String stream =
+      fw::PropertyStreamWriter().Int("Mode", 2).Int("Period", 500).Bytes();
   return stream;
 }
 
@@ -79,11 +83,13 @@ void mainWindow::CreateControls0() {
   fw::SetProperties(*fw::CheckedCast<fw::Timer>(ControlByName("mainTimer")), TimerStream());
   auto self = fw::RefTo(this);
   fw::CheckedCast<fw::Timer>(ControlByName("mainTimer"))
-      ->Action.AddHandler(fw::Delegate<void(Ref<fw::Timer>)>::Weak(self, &mainWindow::mainTimer_Action,
-                                                                   "( Timer )"));
+      ->Action.AddHandler(fw::Delegate<void(Ref<fw::Timer>)>::Weak(
+          self, &mainWindow::mainTimer_Action, "( Timer )"));
 }
 
-Ref<fw::Timer> mainWindow::mainTimer() { return fw::CheckedCast<fw::Timer>(ControlByName("mainTimer")); }
+Ref<fw::Timer> mainWindow::mainTimer() {
+  return fw::CheckedCast<fw::Timer>(ControlByName("mainTimer"));
+}
 
 void mainWindow::Event_Open() {
   // Without a payload the sizes stay as laid out: a quarter and a half of the layout's

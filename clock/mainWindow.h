@@ -3,11 +3,11 @@
 // the voices and the alarm at each new minute.
 #include "framework/core/Array.h"
 #include "framework/core/ClassRegistry.h"
-#include "framework/files/FolderItem.h"
-#include "framework/ui/MenuItem.h"
-#include "framework/media/Picture.h"
 #include "framework/core/Strings.h"
+#include "framework/files/FolderItem.h"
 #include "framework/files/TextStreams.h"
+#include "framework/media/Picture.h"
+#include "framework/ui/MenuItem.h"
 #include "framework/ui/Timer.h"
 #include "framework/ui/Window.h"
 

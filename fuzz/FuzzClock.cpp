@@ -9,8 +9,8 @@
 
 #include "clock/Testing.h"
 #include "clock/TextTables.h"
-#include "framework/app/Runtime.h"
 #include "framework/Testing.h"
+#include "framework/app/Runtime.h"
 #include "support/ClockHarness.h"
 
 namespace fuzzclock {
@@ -82,7 +82,8 @@ Clock& Start(const Setup& setup) {
       c.root / "app", c.PrefsFile().parent_path(),
       [](const std::string& message) { Fail("clock", "message box: " + message); });
   Guarded("clock", [&] { c.window = gHarness->Start(); });
-  if (!c.window || !fw::WindowForTesting::Opened(*c.window)) Fail("clock", "the main window did not open");
+  if (!c.window || !fw::WindowForTesting::Opened(*c.window))
+    Fail("clock", "the main window did not open");
   return c;
 }
 

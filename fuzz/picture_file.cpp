@@ -31,7 +31,8 @@ void CheckOutline(const fw::JpegOutline& outline) {
   if (s.size() < 4 || byte(0) != 0xFF || byte(1) != 0xD8) Fail("outline without its start");
   size_t pos = 2;
   while (true) {
-    if (pos + 2 > s.size() || byte(pos) != 0xFF) Fail("outline: no marker where a segment should start");
+    if (pos + 2 > s.size() || byte(pos) != 0xFF)
+      Fail("outline: no marker where a segment should start");
     const unsigned char marker = byte(pos + 1);
     if (marker == 0xD9) {
       if (pos + 2 != s.size()) Fail("outline: bytes after its end");
@@ -47,8 +48,10 @@ void CheckOutline(const fw::JpegOutline& outline) {
 // The file, where EncodedPicture::Read reads it: a path of this process's own.
 std::string FileOf(std::string_view bytes) {
   static const std::string path =
-      (std::filesystem::temp_directory_path() / ("fuzz_picture_file." + std::to_string(getpid()))).string();
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
+      (std::filesystem::temp_directory_path() / ("fuzz_picture_file." + std::to_string(getpid())))
+          .string();
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), std::streamsize(bytes.size()));
   return path;
 }
 
@@ -62,16 +65,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto picture = fw::EncodedPicture::Read(FileOf(bytes));
   if (!picture) return 0;
   const QSize whole = picture->Size();
-  if (whole.isEmpty() || int64_t{whole.width()} * whole.height() > fw::kMaxPicturePixels) Fail("size out of bounds");
+  if (whole.isEmpty() || int64_t{whole.width()} * whole.height() > fw::kMaxPicturePixels)
+    Fail("size out of bounds");
   const bool jpeg = size >= 2 && data[0] == 0xFF && data[1] == 0xD8;
-  if (jpeg && (!outline || QSize(outline->width, outline->height) != whole)) Fail("size other than the frame's");
+  if (jpeg && (!outline || QSize(outline->width, outline->height) != whole))
+    Fail("size other than the frame's");
   // Every reduction of a small picture; of a large one (slow under the sanitizers) the smallest.
   const bool small = int64_t{whole.width()} * whole.height() <= 1 << 20;
   for (int d : {1, 2, 4, 8}) {
     if (!small && d != 8) continue;
-    const QSize want = jpeg ? QSize((whole.width() + d - 1) / d, (whole.height() + d - 1) / d) : whole;
+    const QSize want =
+        jpeg ? QSize((whole.width() + d - 1) / d, (whole.height() + d - 1) / d) : whole;
     const QImage image = picture->Decode(want);
-    if (image.size() != want) Fail("opened, but decoded at 1/" + std::to_string(d) + " to another size");
+    if (image.size() != want)
+      Fail("opened, but decoded at 1/" + std::to_string(d) + " to another size");
     if (image.format() != fw::kPictureFormat) Fail("decoded to another format");
   }
   return 0;

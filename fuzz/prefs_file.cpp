@@ -33,8 +33,8 @@ Settings Take(const clockcore::mainWindow& w) {
 }
 
 void CheckSixLines(const std::string& file) {
-  static const char* const kKeys[] = {"seiyuOn/Off=", "alarmOn=",   "alarmHour=",
-                                      "alarmMin=",    "alarmVoice=", "voiceMode="};
+  static const char* const kKeys[] = {
+      "seiyuOn/Off=", "alarmOn=", "alarmHour=", "alarmMin=", "alarmVoice=", "voiceMode="};
   size_t pos = 0;
   for (const char* key : kKeys) {
     if (file.compare(pos, std::char_traits<char>::length(key), key) != 0)
@@ -51,7 +51,8 @@ void CheckSixLines(const std::string& file) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto& clock = fuzzclock::Start({});
-  fuzzclock::WriteFile(clock.PrefsFile(), std::string_view(reinterpret_cast<const char*>(data), size));
+  fuzzclock::WriteFile(clock.PrefsFile(),
+                       std::string_view(reinterpret_cast<const char*>(data), size));
 
   Settings first, second;
   std::string written, rewritten;
@@ -67,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   });
   CheckSixLines(written);
   if (!(first == second)) fuzzclock::Fail(kTarget, "settings read back differ from those written");
-  if (written != rewritten) fuzzclock::Fail(kTarget, "writing the settings read back changes the file");
+  if (written != rewritten)
+    fuzzclock::Fail(kTarget, "writing the settings read back changes the file");
   return 0;
 }

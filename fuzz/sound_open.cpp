@@ -29,19 +29,23 @@ std::string& InputFile() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);  // plays in real time, no device needed
   const char* tmp = std::getenv("TMPDIR");
-  InputFile() = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_sound_open." + std::to_string(getpid()) + ".mp3";
+  InputFile() = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_sound_open." +
+                std::to_string(getpid()) + ".mp3";
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FILE* file = std::fopen(InputFile().c_str(), "wb");
-  if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) Fail("cannot write the input file");
+  if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
+    Fail("cannot write the input file");
   fw::Ref<fw::Sound> sound = fw::FolderItem(InputFile()).OpenAsSound();
   if (!sound) return 0;
   const size_t bytes = sound->impl().pcm.size;
   if (bytes == 0) Fail("a sound of no samples opened");
-  if (int64_t(bytes) > fw::kMaxSoundBytes) Fail("a sound of " + std::to_string(bytes) + " bytes passed the bound");
-  if (bytes % 4 != 0) Fail("a sound of " + std::to_string(bytes) + " bytes is not whole 16-bit stereo frames");
+  if (int64_t(bytes) > fw::kMaxSoundBytes)
+    Fail("a sound of " + std::to_string(bytes) + " bytes passed the bound");
+  if (bytes % 4 != 0)
+    Fail("a sound of " + std::to_string(bytes) + " bytes is not whole 16-bit stereo frames");
   sound->Play();
   if (!sound->IsPlaying()) Fail("an opened sound does not play");
   sound->Stop();

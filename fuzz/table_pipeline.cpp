@@ -132,9 +132,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (input.find('%') == std::string_view::npos && decoded != input)
     Fail("percent-decoding changes text without a %", input);
 
-  for (std::string_view separator : {std::string_view(crlf), std::string_view(cr),
-                                     std::string_view(tab), std::string_view("="),
-                                     std::string_view(",")})
+  for (std::string_view separator :
+       {std::string_view(crlf), std::string_view(cr), std::string_view(tab), std::string_view("="),
+        std::string_view(",")})
     CheckSplitAndFields(input, separator);
   CheckSplitAndFields(decoded, crlf);
   CheckCharacters(input);

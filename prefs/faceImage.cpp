@@ -6,7 +6,8 @@
 namespace prefs {
 
 fw::ClassRecord faceImage::Record() {
-  return {"prefWindow.faceImage", "ImageWell", {{"Constructor", "Public"}, {"Constructor", "Public"}}};
+  return {
+      "prefWindow.faceImage", "ImageWell", {{"Constructor", "Public"}, {"Constructor", "Public"}}};
 }
 
 void faceImage::Constructor() {

@@ -8,7 +8,8 @@ namespace prefs {
 
 fw::ClassRecord nameCheck::Record() {
   // The check box's interfaces come with it, served by its own operations.
-  return {"prefWindow.nameCheck", "CheckBox", {{"Constructor", "Public"}, {"Constructor", "Public"}}};
+  return {
+      "prefWindow.nameCheck", "CheckBox", {{"Constructor", "Public"}, {"Constructor", "Public"}}};
 }
 
 void nameCheck::Constructor() {

@@ -7,9 +7,9 @@
 
 #include "clock/mainWindow.h"
 #include "framework/core/ClassRegistry.h"
-#include "framework/ui/Controls.h"
-#include "framework/media/Sound.h"
 #include "framework/core/Strings.h"
+#include "framework/media/Sound.h"
+#include "framework/ui/Controls.h"
 #include "framework/ui/Window.h"
 
 namespace prefs {
@@ -32,7 +32,7 @@ class prefWindow : public fw::Window {
     fw::String name;
     int32_t index;  // fw::kNoIndex unless an array member
     Look look;
-    fw::String stream;  // the layout property stream
+    fw::String stream;     // the layout property stream
     ButtonHandler action;  // push buttons only
   };
 

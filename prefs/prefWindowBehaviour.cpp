@@ -34,8 +34,8 @@ bool FileExists(const fw::Ref<fw::FolderItem>& file) { return file && file->Exis
 // The whole picture squeezed into a thumbnail, aspect ratio not kept.
 fw::Ref<fw::Picture> Thumbnail(const fw::Ref<fw::Picture>& source) {
   auto thumbnail = fw::New<fw::Picture>(kThumbnailSize, kThumbnailSize, 32);
-  thumbnail->Graphics()->DrawPicture(source, 0, 0, kThumbnailSize, kThumbnailSize, 0, 0, source->Width(),
-                                     source->Height());
+  thumbnail->Graphics()->DrawPicture(source, 0, 0, kThumbnailSize, kThumbnailSize, 0, 0,
+                                     source->Width(), source->Height());
   return thumbnail;
 }
 
@@ -49,14 +49,16 @@ void prefWindow::Event_Open() {
     auto face = PayloadFile("seiyuicon_" + FieldOf(clockWindow->seiyuName, i, 3) + ".jpg");
     if (!FileExists(face)) continue;
     // A file that is no picture leaves the well empty, like a missing one.
-    if (auto source = face->OpenAsPicture()) ::prefWindow()->faceImage(i)->SetImage(Thumbnail(source));
+    if (auto source = face->OpenAsPicture())
+      ::prefWindow()->faceImage(i)->SetImage(Thumbnail(source));
   }
   alarmCheck()->SetValue(clockWindow->alarmCheck);
   // The row whose two digits read as the stored number: "7" selects "07", "" selects "00".
   alarmHourPopup()->SetListIndex(fw::DoubleToInt32(fw::Val(clockWindow->alarmHour)));
   alarmMinPopup()->SetListIndex(fw::DoubleToInt32(fw::Val(clockWindow->alarmMin)));
   alarmVoicePopup()->DeleteAllRows();
-  for (int32_t i = 0; i < kAlarmCount; ++i) alarmVoicePopup()->AddRow(TextOf(clockWindow->alarmArray, i, 1));
+  for (int32_t i = 0; i < kAlarmCount; ++i)
+    alarmVoicePopup()->AddRow(TextOf(clockWindow->alarmArray, i, 1));
   alarmVoicePopup()->SetListIndex(clockWindow->alarmVoice);
   voiceMode()->SetListIndex(clockWindow->voiceMode);
 }
@@ -65,7 +67,8 @@ bool prefWindow::faceImage_MouseDown(fw::Ref<fw::ImageWell> well, int32_t /*x*/,
   auto clockWindow = ::mainWindow();
   // Opened without an existence test: a missing signature empties readPicture, and the
   // backdrop stays as it was until the next minute picture.
-  auto signature = PayloadFile("sign_" + FieldOf(clockWindow->seiyuName, well->Index(), 3) + ".jpg");
+  auto signature =
+      PayloadFile("sign_" + FieldOf(clockWindow->seiyuName, well->Index(), 3) + ".jpg");
   clockWindow->readPicture = signature ? signature->OpenAsPicture() : nullptr;
   if (clockWindow->readPicture) clockWindow->DrawBackdrop();
   return false;

@@ -28,19 +28,29 @@ struct Place {
 // Every stream opens with these twelve pairs.
 Writer Head(const Place& p) {
   Writer w;
-  w.Text("Name", p.name).Int("Index", p.index).Int("Left", p.left).Int("Top", p.top).Int("Width", p.width);
+  w.Text("Name", p.name)
+      .Int("Index", p.index)
+      .Int("Left", p.left)
+      .Int("Top", p.top)
+      .Int("Width", p.width);
   w.Int("Height", p.height).Bool("LockLeft", true).Bool("LockTop", true).Bool("LockRight", false);
   w.Bool("LockBottom", false).Int("TabPanelIndex", 0).Int("TabIndex", p.tabIndex);
   return w;
 }
 
 Writer& Font(Writer& w) {
-  return w.Text("TextFont", "Lucida Grande").Bool("Bold", false).Bool("Italic", false).Bool("Underline", false);
+  return w.Text("TextFont", "Lucida Grande")
+      .Bool("Bold", false)
+      .Bool("Italic", false)
+      .Bool("Underline", false);
 }
 
-Writer& Binding(Writer& w) { return w.Text("DataSource", "").Text("DataField", "").Text("InitialParent", ""); }
+Writer& Binding(Writer& w) {
+  return w.Text("DataSource", "").Text("DataField", "").Text("InitialParent", "");
+}
 
-Design Make(Kind kind, const Place& p, Look look, const Writer& w, prefWindow::ButtonHandler action = nullptr) {
+Design Make(Kind kind, const Place& p, Look look, const Writer& w,
+            prefWindow::ButtonHandler action = nullptr) {
   return Design{kind, p.name, p.index, look, w.Bytes(), action};
 }
 
@@ -54,7 +64,10 @@ Design Popup(const Place& p, const fw::String& rows) {
 Design Label(const Place& p, const char* text, Look look) {
   auto w = Head(p);
   w.Text("Text", text).Int("TextAlign", 0).Rgb("TextColor", 0, 0, 0).Bool("Multiline", false);
-  w.Bool("Enabled", true).Bool("Visible", true).Bool("Selectable", false).Bool("Transparent", false);
+  w.Bool("Enabled", true)
+      .Bool("Visible", true)
+      .Bool("Selectable", false)
+      .Bool("Transparent", false);
   w.Text("HelpTag", "").Bool("AutoDeactivate", true);
   return Make(Kind::Label, p, look, Binding(Font(w)));
 }
@@ -75,9 +88,13 @@ Design Check(Kind kind, const Place& p, const char* caption) {
   return Make(kind, p, Look::SizedAndUnit, Binding(w));
 }
 
-Design Button(const Place& p, const char* caption, bool isDefault, bool isCancel, prefWindow::ButtonHandler action) {
+Design Button(const Place& p, const char* caption, bool isDefault, bool isCancel,
+              prefWindow::ButtonHandler action) {
   auto w = Head(p);
-  w.Bool("TabStop", true).Text("Caption", caption).Bool("Default", isDefault).Bool("Cancel", isCancel);
+  w.Bool("TabStop", true)
+      .Text("Caption", caption)
+      .Bool("Default", isDefault)
+      .Bool("Cancel", isCancel);
   w.Bool("Enabled", true).Bool("Visible", true).Text("HelpTag", "").Bool("AutoDeactivate", true);
   w.Int("ButtonStyle", 0);
   Font(w).Text("InitialParent", "");
@@ -91,7 +108,8 @@ Design Face(int32_t i) {
 }
 
 Design NameCheck(int32_t i) {
-  return Check(Kind::NameCheck, {"nameCheck", i < 6 ? 99 : 275, 181 + 84 * (i % 6), 90, 20, 21 + i, i}, "");
+  return Check(Kind::NameCheck,
+               {"nameCheck", i < 6 ? 99 : 275, 181 + 84 * (i % 6), 90, 20, 21 + i, i}, "");
 }
 
 // Row n reads n in two digits; rows are separated by CR.
@@ -124,10 +142,12 @@ std::vector<Design> AllDesigns() {
   designs.push_back(Label({"StaticText6", 20, 123, 100, 20, 33}, "声優", Look::SizedAndUnit));
   designs.push_back(Plain(Kind::Separator, {"Separator1", 20, 110, 363, 1, 34}));
   designs.push_back(Check(Kind::CheckBox, {"alarmCheck", 19, 15, 73, 20, 35}, "アラーム"));
-  designs.push_back(Button({"PushButton1", 285, 666, 80, 20, 36}, "OK", true, false, &prefWindow::PushButton1_Action));
-  designs.push_back(
-      Button({"PushButton2", 176, 666, 96, 20, 37}, "キャンセル", false, true, &prefWindow::PushButton2_Action));
-  designs.push_back(Button({"PushButton3", 302, 47, 63, 20, 38}, "試聴", false, false, &prefWindow::PushButton3_Action));
+  designs.push_back(Button({"PushButton1", 285, 666, 80, 20, 36}, "OK", true, false,
+                           &prefWindow::PushButton1_Action));
+  designs.push_back(Button({"PushButton2", 176, 666, 96, 20, 37}, "キャンセル", false, true,
+                           &prefWindow::PushButton2_Action));
+  designs.push_back(Button({"PushButton3", 302, 47, 63, 20, 38}, "試聴", false, false,
+                           &prefWindow::PushButton3_Action));
   return designs;
 }
 
@@ -156,11 +176,21 @@ void Create(prefWindow& window, const Design& d) {
 
 void CreateFrom(prefWindow& window, const Design& d) {
   switch (d.kind) {
-    case Kind::PopupMenu: Create<fw::PopupMenu>(window, d); break;
-    case Kind::Label: Create<fw::Label>(window, d); break;
-    case Kind::Separator: Create<fw::Separator>(window, d); break;
-    case Kind::CheckBox: Create<fw::CheckBox>(window, d); break;
-    case Kind::NameCheck: Create<nameCheck, fw::CheckBox>(window, d); break;
+    case Kind::PopupMenu:
+      Create<fw::PopupMenu>(window, d);
+      break;
+    case Kind::Label:
+      Create<fw::Label>(window, d);
+      break;
+    case Kind::Separator:
+      Create<fw::Separator>(window, d);
+      break;
+    case Kind::CheckBox:
+      Create<fw::CheckBox>(window, d);
+      break;
+    case Kind::NameCheck:
+      Create<nameCheck, fw::CheckBox>(window, d);
+      break;
     case Kind::Face:
       Create<faceImage, fw::ImageWell>(window, d);
       window.ConnectFace(Fetch<fw::ImageWell>(window, d));
@@ -168,7 +198,8 @@ void CreateFrom(prefWindow& window, const Design& d) {
     case Kind::PushButton:
       Create<fw::PushButton>(window, d);
       Fetch<fw::PushButton>(window, d)->Action.AddHandler(
-          fw::Delegate<void(fw::Ref<fw::PushButton>)>::Weak(fw::RefTo(&window), d.action, "( PushButton )"));
+          fw::Delegate<void(fw::Ref<fw::PushButton>)>::Weak(fw::RefTo(&window), d.action,
+                                                            "( PushButton )"));
       break;
   }
 }
@@ -182,9 +213,11 @@ const std::vector<prefWindow::ControlDesign>& prefWindow::ControlDesigns() {
 
 const prefWindow::ControlDesign& prefWindow::DesignOf(std::string_view name, int32_t index) {
   const auto& designs = ControlDesigns();
-  auto it = std::find_if(designs.begin(), designs.end(),
-                         [&](const ControlDesign& d) { return d.name == name && d.index == index; });
-  if (it == designs.end()) throw fw::OutOfBoundsException("no control \"" + fw::String(name) + "\" in the design");
+  auto it = std::find_if(designs.begin(), designs.end(), [&](const ControlDesign& d) {
+    return d.name == name && d.index == index;
+  });
+  if (it == designs.end())
+    throw fw::OutOfBoundsException("no control \"" + fw::String(name) + "\" in the design");
   return *it;
 }
 
@@ -200,8 +233,8 @@ void prefWindow::CreateControls1() {
 
 void prefWindow::ConnectFace(const fw::Ref<fw::ImageWell>& face) {
   using Handler = fw::Delegate<bool(fw::Ref<fw::ImageWell>, int32_t, int32_t)>;
-  face->MouseDown.AddHandler(
-      Handler::Weak(fw::RefTo(this), &prefWindow::faceImage_MouseDown, "( ImageWell, Int32, Int32 ) as Boolean"));
+  face->MouseDown.AddHandler(Handler::Weak(fw::RefTo(this), &prefWindow::faceImage_MouseDown,
+                                           "( ImageWell, Int32, Int32 ) as Boolean"));
 }
 
 }  // namespace prefs

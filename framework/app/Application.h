@@ -1,6 +1,6 @@
 #pragma once
-#include "framework/files/FolderItem.h"
 #include "framework/core/Object.h"
+#include "framework/files/FolderItem.h"
 
 namespace fw {
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "framework/app/Application.h"
-#include "framework/ui/MsgBox.h"
 #include "framework/media/Sound.h"
+#include "framework/ui/MsgBox.h"
 #include "framework/ui/Window.h"
 
 namespace fw {

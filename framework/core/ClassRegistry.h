@@ -13,8 +13,8 @@ struct MemberRecord {
 };
 
 struct ClassRecord {
-  std::string fullName;   // e.g. "mainWindow.mainWindow"
-  std::string baseName;   // e.g. "Window"; empty for a root class
+  std::string fullName;  // e.g. "mainWindow.mainWindow"
+  std::string baseName;  // e.g. "Window"; empty for a root class
   std::vector<MemberRecord> members;
 };
 

@@ -95,7 +95,7 @@ void Dispatch(const std::function<void()>& callback) {
   std::shared_ptr<RuntimeException> raised;
   try {
     raised = Loop().exceptionHelper ? Loop().exceptionHelper(&RunStdFunction, arg)
-                                 : CallCatchingRuntimeException(&RunStdFunction, arg);
+                                    : CallCatchingRuntimeException(&RunStdFunction, arg);
   } catch (const std::exception& e) {
     ReportUncaught("exception", e.what());
     return;
@@ -123,7 +123,8 @@ void ReportFailure(const std::string& text) {
 void InstallQuitSignals() {
   if (gSignalPipe[0] >= 0) return;
   if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-  auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+  auto* notifier =
+      new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
   QObject::connect(notifier, &QSocketNotifier::activated, [] {
     char buffer[16];
     while (read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
@@ -139,7 +140,8 @@ void InstallQuitSignals() {
   for (int signo : {SIGTERM, SIGINT, SIGHUP}) {
     // Started with SIGHUP ignored (nohup): the clock is meant to outlive its terminal.
     struct sigaction inherited {};
-    if (signo == SIGHUP && sigaction(SIGHUP, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN)
+    if (signo == SIGHUP && sigaction(SIGHUP, nullptr, &inherited) == 0 &&
+        inherited.sa_handler == SIG_IGN)
       continue;
     sigaction(signo, &action, nullptr);
   }
@@ -158,8 +160,8 @@ void Quit(int32_t code) {
   Loop().quitRequested = true;
   Loop().exitStatus = code;
   // Runs once the current handler has returned to the event loop.
-  QMetaObject::invokeMethod(QCoreApplication::instance(), [] { ProcessQuit(); },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [] { ProcessQuit(); }, Qt::QueuedConnection);
 }
 
 bool QuitRequested() { return Loop().quitRequested; }

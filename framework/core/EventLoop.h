@@ -24,7 +24,8 @@ struct EventLoopHooks {
 void SetEventLoopHooks(EventLoopHooks hooks);
 
 // The exception helper: every callback into the system's code runs through it.
-void RuntimeSetExceptionHelper(Delegate<std::shared_ptr<RuntimeException>(void (*)(void*), void*)> helper);
+void RuntimeSetExceptionHelper(
+    Delegate<std::shared_ptr<RuntimeException>(void (*)(void*), void*)> helper);
 
 // Runs a callback of the system's code: an exception it raises (and does not catch) gets
 // the default handling: one line on stderr, the failure shown to the user, then the quit

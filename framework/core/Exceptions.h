@@ -22,15 +22,15 @@ class RuntimeException : public std::exception {
   std::string message_;
 };
 
-#define FW_EXCEPTION_CLASS(Name, DefaultMessage)                               \
-  class Name : public RuntimeException {                                       \
-   public:                                                                     \
-    Name() : RuntimeException(DefaultMessage) {}                               \
+#define FW_EXCEPTION_CLASS(Name, DefaultMessage)                                 \
+  class Name : public RuntimeException {                                         \
+   public:                                                                       \
+    Name() : RuntimeException(DefaultMessage) {}                                 \
     explicit Name(std::string message) : RuntimeException(std::move(message)) {} \
-    std::string ClassName() const override { return #Name; }                  \
-    std::shared_ptr<RuntimeException> Clone() const override {                 \
-      return std::make_shared<Name>(*this);                                    \
-    }                                                                          \
+    std::string ClassName() const override { return #Name; }                     \
+    std::shared_ptr<RuntimeException> Clone() const override {                   \
+      return std::make_shared<Name>(*this);                                      \
+    }                                                                            \
   };
 
 FW_EXCEPTION_CLASS(NilObjectException, "an object that does not exist was used")
@@ -56,7 +56,8 @@ class IOException : public RuntimeException {
 
 // Runs fn(arg). Returns the RuntimeException (or subclass) it raised, nullptr when it raised
 // none; any other exception passes on to the caller. The body of every exception helper.
-inline std::shared_ptr<RuntimeException> CallCatchingRuntimeException(void (*fn)(void*), void* arg) {
+inline std::shared_ptr<RuntimeException> CallCatchingRuntimeException(void (*fn)(void*),
+                                                                      void* arg) {
   try {
     fn(arg);
   } catch (const RuntimeException& e) {

@@ -56,8 +56,8 @@ Ref<T> New(Args&&... args) {
 template <class T>
 Ref<T> RefTo(T* self) {
   if (!self) return nullptr;
-  return Ref<T>(std::static_pointer_cast<T>(std::const_pointer_cast<Object>(
-      static_cast<const Object*>(self)->shared_from_this())));
+  return Ref<T>(std::static_pointer_cast<T>(
+      std::const_pointer_cast<Object>(static_cast<const Object*>(self)->shared_from_this())));
 }
 
 // Checked cast: nil stays nil; an object of another class raises IllegalCastException.

@@ -1,9 +1,10 @@
 #include "framework/core/Strings.h"
 
+#include <locale.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 
 namespace fw {
 

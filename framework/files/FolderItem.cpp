@@ -25,8 +25,8 @@ String CleanPath(String path) {
 }
 
 bool ValidChildName(const String& name) {
-  return !name.empty() && name != "." && name != ".." &&
-         name.find('/') == String::npos && name.find('\0') == String::npos;
+  return !name.empty() && name != "." && name != ".." && name.find('/') == String::npos &&
+         name.find('\0') == String::npos;
 }
 
 Ref<FolderItem> NamesNothing() { return New<FolderItem>(String()); }

@@ -1,8 +1,8 @@
 #include "framework/files/TextStreams.h"
 
 #include <cerrno>
-#include <optional>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "framework/files/RegularFile.h"

@@ -1,9 +1,9 @@
 #pragma once
 #include <memory>
 
-#include "framework/files/FolderItem.h"
 #include "framework/core/Object.h"
 #include "framework/core/Strings.h"
+#include "framework/files/FolderItem.h"
 
 namespace fw {
 

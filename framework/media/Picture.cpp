@@ -20,7 +20,9 @@ QRect InPixels(const QRect& units, qreal ratio) {
                qRound((units.y() + units.height()) * ratio) - top);
 }
 
-QSize InPixels(QSize units, qreal ratio) { return InPixels(QRect(QPoint(0, 0), units), ratio).size(); }
+QSize InPixels(QSize units, qreal ratio) {
+  return InPixels(QRect(QPoint(0, 0), units), ratio).size();
+}
 
 QImage White(QSize size, qreal ratio) {
   QImage image(InPixels(size, ratio), kPictureFormat);
@@ -88,8 +90,9 @@ const QImage& Picture::Impl::Pixels() {
 
 QImage& Picture::Impl::Surface() {
   Pixels();
-  if (image.isNull()) throw OutOfBoundsException("picture size " + std::to_string(Size().width()) + " x " +
-                                                 std::to_string(Size().height()) + ": out of memory");
+  if (image.isNull())
+    throw OutOfBoundsException("picture size " + std::to_string(Size().width()) + " x " +
+                               std::to_string(Size().height()) + ": out of memory");
   encoded.reset();
   drawn = QImage();
   return image;
@@ -108,7 +111,8 @@ Picture::Picture(int32_t width, int32_t height, int32_t /*depth*/)
     : impl_(std::make_unique<Impl>()) {
   // Every picture is 32 bits deep whatever the caller asked for: Depth() says so.
   if (!PictureSizeAllowed(width, height))
-    throw OutOfBoundsException("picture size " + std::to_string(width) + " x " + std::to_string(height));
+    throw OutOfBoundsException("picture size " + std::to_string(width) + " x " +
+                               std::to_string(height));
   impl_->blank = QSize(width, height);
   impl_->ratio = NewPictureRatio(width, height);
 }
@@ -131,8 +135,8 @@ Ref<Graphics> Picture::Graphics() {
 }
 
 void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int32_t width,
-                           int32_t height, int32_t sourceX, int32_t sourceY,
-                           int32_t sourceWidth, int32_t sourceHeight) {
+                           int32_t height, int32_t sourceX, int32_t sourceY, int32_t sourceWidth,
+                           int32_t sourceHeight) {
   if (!owner_) throw NilObjectException("drawing into a picture that no longer exists");
   Picture::Impl& from = source->impl();
   if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return;

@@ -35,13 +35,12 @@ class Graphics : public Object {
   std::string FullClassName() const override { return "Graphics"; }
   // The source rectangle of `source` drawn scaled into the destination rectangle with smooth
   // (bilinear or better) filtering; the aspect ratio is not kept.
-  void DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int32_t width,
-                   int32_t height, int32_t sourceX, int32_t sourceY, int32_t sourceWidth,
-                   int32_t sourceHeight);
+  void DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int32_t width, int32_t height,
+                   int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight);
 
  private:
   friend class Picture;  // clears owner_ when the picture goes
-  Picture* owner_;  // the picture owns its Graphics
+  Picture* owner_;       // the picture owns its Graphics
 };
 
 // Upper bound on the size of one picture; larger files open as no picture. Room for a

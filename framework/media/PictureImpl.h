@@ -6,8 +6,8 @@
 
 class QPainter;
 
-#include "framework/media/detail/EncodedPicture.h"
 #include "framework/media/Picture.h"
+#include "framework/media/detail/EncodedPicture.h"
 
 struct fw::Picture::Impl {
   // The pixels; null while an opened picture is only its file, or a new one only white.
@@ -27,7 +27,9 @@ struct fw::Picture::Impl {
 
   // The size in units, what the picture's Width and Height say, whatever its pixels.
   QSize Size() const {
-    return encoded ? encoded->Size() : image.isNull() ? blank : image.deviceIndependentSize().toSize();
+    return encoded          ? encoded->Size()
+           : image.isNull() ? blank
+                            : image.deviceIndependentSize().toSize();
   }
   // Pixels per unit of Size(): the image's own ratio once it has pixels.
   qreal Ratio() const { return encoded ? 1 : image.isNull() ? ratio : image.devicePixelRatio(); }

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "framework/media/detail/DeviceCloser.h"
 #include "framework/files/FolderItem.h"
-#include "framework/media/detail/MixerLibrary.h"
-#include "framework/media/detail/Mp3Decoder.h"
 #include "framework/files/RegularFile.h"
 #include "framework/media/SoundImpl.h"
 #include "framework/media/Testing.h"
+#include "framework/media/detail/DeviceCloser.h"
+#include "framework/media/detail/MixerLibrary.h"
+#include "framework/media/detail/Mp3Decoder.h"
 
 namespace fw {
 namespace {
@@ -35,13 +35,13 @@ struct SoundSystem {
   // starting one never walks the others.
   std::vector<std::shared_ptr<Sound::Impl>> channels;
   std::vector<int> freeChannels;
-  int playing = 0;  // channels that hold a sound
+  int playing = 0;         // channels that hold a sound
   QTimer* poll = nullptr;  // runs only while something plays
   QTimer* rest = nullptr;  // closes the device after a quiet spell
   DeviceCloser closer;     // kResting: the close may still be running on its own thread
   bool silent = false;     // no real device: the dummy driver stands in
   int frequency = 0, channelCount = 0;
-  Uint16 format = 0;       // the mixer's format: chunks of the session are in it
+  Uint16 format = 0;  // the mixer's format: chunks of the session are in it
 };
 
 // An open device mixes (silence) every few milliseconds on its own thread; a clock that
@@ -112,7 +112,8 @@ bool EnsureAudio(SoundSystem& s) {
   if (!open) {
     // Said once: the device is opened again after every quiet spell.
     if (!s.silent)
-      std::fprintf(stderr, "vantoViewer3: no audio device (%s); running silently\n", sdl->SDL_GetError());
+      std::fprintf(stderr, "vantoViewer3: no audio device (%s); running silently\n",
+                   sdl->SDL_GetError());
     s.silent = true;
     // The dummy driver consumes samples in real time, so playbacks still end on time and
     // IsPlaying still tells the truth.
@@ -130,7 +131,8 @@ bool EnsureAudio(SoundSystem& s) {
   Uint16 format = 0;
   sdl->Mix_QuerySpec(&frequency, &format, &channels);
   // The sounds decoded before the rest are still good if the mixer came back in their format.
-  if (!resting || frequency != s.frequency || format != s.format || channels != s.channelCount) ++s.session;
+  if (!resting || frequency != s.frequency || format != s.format || channels != s.channelCount)
+    ++s.session;
   s.frequency = frequency;
   s.format = format;
   s.channelCount = channels;
@@ -198,7 +200,8 @@ int TakeFreeChannel(SoundSystem& s) {
       const int grown = std::max(8, count * 2);
       if (sdl->Mix_AllocateChannels(grown) == grown) {
         s.channels.resize(grown);
-        for (int channel = grown - 1; channel >= count; --channel) s.freeChannels.push_back(channel);
+        for (int channel = grown - 1; channel >= count; --channel)
+          s.freeChannels.push_back(channel);
       }
     }
   }
@@ -233,7 +236,8 @@ void EnsurePolling(SoundSystem& s) {
 
 }  // namespace
 
-Sound::Impl::Impl(DecodedPcm p, Mix_Chunk* c, unsigned s) : pcm(std::move(p)), chunk(c), session(s) {
+Sound::Impl::Impl(DecodedPcm p, Mix_Chunk* c, unsigned s)
+    : pcm(std::move(p)), chunk(c), session(s) {
   ++liveSounds;
 }
 

@@ -2,8 +2,8 @@
 // Internal to the framework: the decoded samples behind a fw::Sound.
 #include <string>
 
-#include "framework/media/detail/Mp3Decoder.h"
 #include "framework/media/Sound.h"
+#include "framework/media/detail/Mp3Decoder.h"
 
 struct Mix_Chunk;
 

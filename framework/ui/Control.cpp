@@ -60,10 +60,26 @@ void RectControl::ApplyFont() {
 
 std::span<const PropertyBinding<RectControl>> RectControl::PropertyBindings() {
   static constexpr PropertyBinding<RectControl> kBindings[] = {
-      {"Left", [](RectControl& c, int32_t v) { c.left_ = v; c.ApplyGeometry(); }},
-      {"Top", [](RectControl& c, int32_t v) { c.top_ = v; c.ApplyGeometry(); }},
-      {"Width", [](RectControl& c, int32_t v) { c.width_ = v; c.ApplyGeometry(); }},
-      {"Height", [](RectControl& c, int32_t v) { c.height_ = v; c.ApplyGeometry(); }},
+      {"Left",
+       [](RectControl& c, int32_t v) {
+         c.left_ = v;
+         c.ApplyGeometry();
+       }},
+      {"Top",
+       [](RectControl& c, int32_t v) {
+         c.top_ = v;
+         c.ApplyGeometry();
+       }},
+      {"Width",
+       [](RectControl& c, int32_t v) {
+         c.width_ = v;
+         c.ApplyGeometry();
+       }},
+      {"Height",
+       [](RectControl& c, int32_t v) {
+         c.height_ = v;
+         c.ApplyGeometry();
+       }},
       {"Enabled", [](RectControl& c, bool v) { c.SetEnabled(v); }},
       {"Visible", [](RectControl& c, bool v) { c.SetVisible(v); }},
       {"TabIndex", [](RectControl& c, int32_t v) { c.tabIndex_ = v; }},
@@ -71,10 +87,26 @@ std::span<const PropertyBinding<RectControl>> RectControl::PropertyBindings() {
        [](RectControl& c, bool v) {
          if (c.widget_ && !v) c.widget_->setFocusPolicy(Qt::NoFocus);
        }},
-      {"TextFont", [](RectControl& c, const String& v) { c.textFont_ = v; c.ApplyFont(); }},
-      {"Bold", [](RectControl& c, bool v) { c.bold_ = v; c.ApplyFont(); }},
-      {"Italic", [](RectControl& c, bool v) { c.italic_ = v; c.ApplyFont(); }},
-      {"Underline", [](RectControl& c, bool v) { c.underline_ = v; c.ApplyFont(); }},
+      {"TextFont",
+       [](RectControl& c, const String& v) {
+         c.textFont_ = v;
+         c.ApplyFont();
+       }},
+      {"Bold",
+       [](RectControl& c, bool v) {
+         c.bold_ = v;
+         c.ApplyFont();
+       }},
+      {"Italic",
+       [](RectControl& c, bool v) {
+         c.italic_ = v;
+         c.ApplyFont();
+       }},
+      {"Underline",
+       [](RectControl& c, bool v) {
+         c.underline_ = v;
+         c.ApplyFont();
+       }},
       {"HelpTag",
        [](RectControl& c, const String& v) {
          if (c.widget_) c.widget_->setToolTip(QString::fromStdString(v));

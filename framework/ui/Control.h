@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "framework/core/Object.h"
-#include "framework/ui/PropertyBinding.h"
 #include "framework/core/Strings.h"
+#include "framework/ui/PropertyBinding.h"
 
 class QWidget;
 

@@ -26,7 +26,8 @@ std::weak_ptr<T> WeakSelf(T* self) {
 // The well shows its picture centred and reports clicks with their position.
 class WellWidget : public QFrame {
  public:
-  WellWidget(std::weak_ptr<ImageWell> owner, QWidget* parent) : QFrame(parent), owner_(std::move(owner)) {
+  WellWidget(std::weak_ptr<ImageWell> owner, QWidget* parent)
+      : QFrame(parent), owner_(std::move(owner)) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   }
 
@@ -38,7 +39,8 @@ class WellWidget : public QFrame {
     const QImage& image = owner->Image()->impl().Pixels();
     const QSize size = image.deviceIndependentSize().toSize();
     QPainter painter(this);
-    PaintPicture(painter, QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), image);
+    PaintPicture(painter, QPoint((width() - size.width()) / 2, (height() - size.height()) / 2),
+                 image);
   }
   void mousePressEvent(QMouseEvent* event) override {
     auto owner = owner_.lock();

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/ui/Control.h"
 #include "framework/core/Delegate.h"
 #include "framework/media/Picture.h"
+#include "framework/ui/Control.h"
 
 class QLabel;
 class QComboBox;

@@ -39,10 +39,14 @@ class PropertyBinding {
     std::visit(
         [&](auto set) {
           using Set = decltype(set);
-          if constexpr (std::is_same_v<Set, IntSetter>) Call<int32_t>(set, target, value);
-          else if constexpr (std::is_same_v<Set, BoolSetter>) Call<bool>(set, target, value);
-          else if constexpr (std::is_same_v<Set, ColourSetter>) Call<Colour>(set, target, value);
-          else Call<String>(set, target, value);
+          if constexpr (std::is_same_v<Set, IntSetter>)
+            Call<int32_t>(set, target, value);
+          else if constexpr (std::is_same_v<Set, BoolSetter>)
+            Call<bool>(set, target, value);
+          else if constexpr (std::is_same_v<Set, ColourSetter>)
+            Call<Colour>(set, target, value);
+          else
+            Call<String>(set, target, value);
         },
         set_);
   }

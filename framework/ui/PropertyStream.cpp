@@ -11,10 +11,14 @@ namespace {
 
 const char* KindName(PropertyKind kind) {
   switch (kind) {
-    case PropertyKind::Int32: return "Int32";
-    case PropertyKind::Boolean: return "Boolean";
-    case PropertyKind::Colour: return "colour";
-    case PropertyKind::Text: return "text";
+    case PropertyKind::Int32:
+      return "Int32";
+    case PropertyKind::Boolean:
+      return "Boolean";
+    case PropertyKind::Colour:
+      return "colour";
+    case PropertyKind::Text:
+      return "text";
   }
   return "?";
 }
@@ -72,8 +76,8 @@ class Reader {
         const uint32_t length = Read32();
         if (length > bytes_.size() - pos_)
           Fail("text \"" + name + "\" at offset " + std::to_string(lengthAt) + " claims " +
-               std::to_string(length) + " bytes but only " +
-               std::to_string(bytes_.size() - pos_) + " remain");
+               std::to_string(length) + " bytes but only " + std::to_string(bytes_.size() - pos_) +
+               " remain");
         String text(bytes_.substr(pos_, length));
         pos_ += length;
         return {name, std::move(text)};
@@ -95,8 +99,8 @@ class Reader {
     if (name.empty()) {
       char hex[8];
       std::snprintf(hex, sizeof hex, "%02X", Byte(pos_));
-      Fail("empty or malformed property name at offset " + std::to_string(start) +
-           " (byte 0x" + hex + ")");
+      Fail("empty or malformed property name at offset " + std::to_string(start) + " (byte 0x" +
+           hex + ")");
     }
     if (Byte(pos_) != ' ') {
       char hex[8];
@@ -134,10 +138,14 @@ class Reader {
 
 PropertyKind KindOfValue(const PropertyValue& value) {
   switch (value.index()) {
-    case 0: return PropertyKind::Int32;
-    case 1: return PropertyKind::Boolean;
-    case 2: return PropertyKind::Colour;
-    default: return PropertyKind::Text;
+    case 0:
+      return PropertyKind::Int32;
+    case 1:
+      return PropertyKind::Boolean;
+    case 2:
+      return PropertyKind::Colour;
+    default:
+      return PropertyKind::Text;
   }
 }
 
@@ -145,8 +153,8 @@ void PropertyStreamWriter::Name(std::string_view name, PropertyKind kind) {
   const auto known = KindOfProperty(name);
   if (!known) Fail("unknown property name \"" + String(name) + "\"");
   if (*known != kind)
-    Fail("property \"" + String(name) + "\" takes a value of kind " + KindName(*known) +
-         ", not " + KindName(kind));
+    Fail("property \"" + String(name) + "\" takes a value of kind " + KindName(*known) + ", not " +
+         KindName(kind));
   bytes_.append(name);
   bytes_.push_back(' ');
 }
@@ -184,11 +192,14 @@ PropertyStreamWriter& PropertyStreamWriter::Add(const Property& property) {
   return std::visit(
       [&](const auto& v) -> PropertyStreamWriter& {
         using T = std::decay_t<decltype(v)>;
-        if constexpr (std::is_same_v<T, int32_t>) return Int(property.name, v);
-        else if constexpr (std::is_same_v<T, bool>) return Bool(property.name, v);
+        if constexpr (std::is_same_v<T, int32_t>)
+          return Int(property.name, v);
+        else if constexpr (std::is_same_v<T, bool>)
+          return Bool(property.name, v);
         else if constexpr (std::is_same_v<T, Colour>)
           return Rgb(property.name, v.red, v.green, v.blue);
-        else return Text(property.name, v);
+        else
+          return Text(property.name, v);
       },
       property.value);
 }

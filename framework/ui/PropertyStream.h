@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "framework/core/Object.h"
-#include "framework/ui/PropertyNames.h"
 #include "framework/core/Strings.h"
+#include "framework/ui/PropertyNames.h"
 
 namespace fw {
 

@@ -2,9 +2,9 @@
 
 #include <QTimer>
 
-#include "framework/ui/detail/ClockChangeWatch.h"
 #include "framework/core/EventLoop.h"
 #include "framework/core/WallClock.h"
+#include "framework/ui/detail/ClockChangeWatch.h"
 
 namespace fw {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "framework/ui/Control.h"
 #include "framework/core/Delegate.h"
+#include "framework/ui/Control.h"
 
 namespace fw {
 

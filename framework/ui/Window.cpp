@@ -8,15 +8,15 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QWindow>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <map>
 
-#include "framework/ui/Controls.h"
 #include "framework/core/EventLoop.h"
 #include "framework/media/PictureImpl.h"
+#include "framework/ui/Controls.h"
 #include "framework/ui/Testing.h"
 #include "framework/ui/WindowImpl.h"
 
@@ -24,8 +24,8 @@ namespace fw {
 namespace {
 
 struct WindowLists {
-  std::vector<Ref<Window>> open;               // the window list, oldest first
-  std::map<std::string, Ref<Window>> shared;   // shared instances by full class name
+  std::vector<Ref<Window>> open;              // the window list, oldest first
+  std::map<std::string, Ref<Window>> shared;  // shared instances by full class name
 };
 
 WindowLists& Lists() {
@@ -35,8 +35,9 @@ WindowLists& Lists() {
 
 void Forget(Window* w) {
   auto& open = Lists().open;
-  open.erase(std::remove_if(open.begin(), open.end(), [&](const Ref<Window>& r) { return r.get() == w; }),
-             open.end());
+  open.erase(
+      std::remove_if(open.begin(), open.end(), [&](const Ref<Window>& r) { return r.get() == w; }),
+      open.end());
   for (auto it = Lists().shared.begin(); it != Lists().shared.end();) {
     if (it->second.get() == w)
       it = Lists().shared.erase(it);
@@ -87,7 +88,8 @@ void ContentWidget::resizeEvent(QResizeEvent*) {
   if (owner_) owner_->impl().ScheduleResized(*owner_);
 }
 
-WindowWidget::WindowWidget(Window* owner, Qt::WindowFlags flags) : QWidget(nullptr, flags), owner_(owner) {}
+WindowWidget::WindowWidget(Window* owner, Qt::WindowFlags flags)
+    : QWidget(nullptr, flags), owner_(owner) {}
 
 void WindowWidget::closeEvent(QCloseEvent* event) {
   // The window system asks to close: only a window with a close button goes.
@@ -145,7 +147,8 @@ void Window::Impl::OwnBy(Window& w) {
   QWidget* owner = nullptr;
   const auto& open = Lists().open;
   for (auto it = open.rbegin(); it != open.rend() && !owner; ++it)
-    if (it->get() != &w && !(*it)->IsClosed() && (*it)->impl().top && (*it)->impl().top->isVisible())
+    if (it->get() != &w && !(*it)->IsClosed() && (*it)->impl().top &&
+        (*it)->impl().top->isVisible())
       owner = (*it)->impl().top;
   if (!owner) return;
   // Only the native window is owned: the widget stays a window of its own, so closing
@@ -156,8 +159,10 @@ void Window::Impl::OwnBy(Window& w) {
   frame.moveCenter(owner->frameGeometry().center());
   if (const QScreen* screen = owner->screen()) {
     const QRect avail = screen->availableGeometry();
-    frame.moveLeft(std::clamp(frame.left(), avail.left(), std::max(avail.left(), avail.right() - frame.width())));
-    frame.moveTop(std::clamp(frame.top(), avail.top(), std::max(avail.top(), avail.bottom() - frame.height())));
+    frame.moveLeft(std::clamp(frame.left(), avail.left(),
+                              std::max(avail.left(), avail.right() - frame.width())));
+    frame.moveTop(std::clamp(frame.top(), avail.top(),
+                             std::max(avail.top(), avail.bottom() - frame.height())));
   }
   top->move(frame.topLeft());
 }
@@ -286,7 +291,8 @@ void Window::ResizeContent() {
     impl_->top->layout()->setSizeConstraint(QLayout::SetFixedSize);
   } else {
     impl_->content->setMinimumSize(minWidth_, minHeight_);
-    impl_->content->setMaximumSize(std::min(maxWidth_, QWIDGETSIZE_MAX), std::min(maxHeight_, QWIDGETSIZE_MAX));
+    impl_->content->setMaximumSize(std::min(maxWidth_, QWIDGETSIZE_MAX),
+                                   std::min(maxHeight_, QWIDGETSIZE_MAX));
     impl_->content->resize(width_, height_);
     impl_->top->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
   }
@@ -314,10 +320,22 @@ void Window::SetHeight(int32_t height) {
   impl_->ScheduleResized(*this);
 }
 
-void Window::SetMinWidth(int32_t v) { minWidth_ = v; ApplySizeLimits(); }
-void Window::SetMinHeight(int32_t v) { minHeight_ = v; ApplySizeLimits(); }
-void Window::SetMaxWidth(int32_t v) { maxWidth_ = v; ApplySizeLimits(); }
-void Window::SetMaxHeight(int32_t v) { maxHeight_ = v; ApplySizeLimits(); }
+void Window::SetMinWidth(int32_t v) {
+  minWidth_ = v;
+  ApplySizeLimits();
+}
+void Window::SetMinHeight(int32_t v) {
+  minHeight_ = v;
+  ApplySizeLimits();
+}
+void Window::SetMaxWidth(int32_t v) {
+  maxWidth_ = v;
+  ApplySizeLimits();
+}
+void Window::SetMaxHeight(int32_t v) {
+  maxHeight_ = v;
+  ApplySizeLimits();
+}
 
 void Window::ApplySizeLimits() {
   // The current size always lies within the limits.

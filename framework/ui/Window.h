@@ -6,13 +6,13 @@
 #include <memory>
 #include <vector>
 
-#include "framework/ui/Control.h"
 #include "framework/core/Delegate.h"
-#include "framework/ui/MenuItem.h"
 #include "framework/core/Object.h"
-#include "framework/media/Picture.h"
-#include "framework/ui/PropertyBinding.h"
 #include "framework/core/Strings.h"
+#include "framework/media/Picture.h"
+#include "framework/ui/Control.h"
+#include "framework/ui/MenuItem.h"
+#include "framework/ui/PropertyBinding.h"
 
 namespace fw {
 

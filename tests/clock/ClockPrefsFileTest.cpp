@@ -1,14 +1,13 @@
 // The clock settings file: defaults, the six lines written at close, and reading them back.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/resource.h>
 
 #include <array>
 #include <fstream>
 
-#include "framework/core/EventLoop.h"
 #include "framework/Testing.h"
+#include "framework/core/EventLoop.h"
 #include "support/ClockFixture.h"
 
 using testsupport::ClockFixture;
@@ -83,13 +82,15 @@ TEST_F(ClockPrefsFile, EmptyFileAndBlankLinesGiveTheDefaults) {
 }
 
 TEST_F(ClockPrefsFile, LinesCountByPositionNotByKey) {
-  WritePrefs("alarmOn=1\nseiyuOn/Off=1,1\nalarmHour=7=8\nalarmMin= 5\nalarmVoice=-3\nvoiceMode=9\nextra=1\n");
+  WritePrefs(
+      "alarmOn=1\nseiyuOn/Off=1,1\nalarmHour=7=8\nalarmMin= "
+      "5\nalarmVoice=-3\nvoiceMode=9\nextra=1\n");
   auto w = Start();
   EXPECT_TRUE(w->nameCheck(0));  // line 1's value is the single flag "1"
   for (int i = 1; i <= 11; ++i) EXPECT_FALSE(w->nameCheck(i));
-  EXPECT_FALSE(w->alarmCheck);      // line 2's value "1,1" is not "1"
-  EXPECT_EQ(w->alarmHour, "7");     // up to the second "="
-  EXPECT_EQ(w->alarmMin, " 5");     // kept as read
+  EXPECT_FALSE(w->alarmCheck);   // line 2's value "1,1" is not "1"
+  EXPECT_EQ(w->alarmHour, "7");  // up to the second "="
+  EXPECT_EQ(w->alarmMin, " 5");  // kept as read
   EXPECT_EQ(w->alarmVoice, -3);
   EXPECT_EQ(w->voiceMode, 9);
   Quit();

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "framework/media/Sound.h"
 #include "framework/Testing.h"
+#include "framework/media/Sound.h"
 #include "framework/ui/WindowImpl.h"
 #include "support/ClockFixture.h"
 #include "support/Pixels.h"
@@ -50,7 +50,7 @@ TEST_F(ClockTick, TitleEveryTickMinuteWorkOncePerMinute) {
   Tick();
   EXPECT_EQ(w->Title(), "12:11:01");
   EXPECT_EQ(w->lastTime, "12:11");
-  EXPECT_EQ(Playing(), 2);  // actors 3 and 4; the line naming actor 13 never plays
+  EXPECT_EQ(Playing(), 2);   // actors 3 and 4; the line naming actor 13 never plays
   w->readPicture = nullptr;  // a second minute work would load it again
   SetTime(12, 11, 2);
   Tick();
@@ -75,9 +75,8 @@ TEST_F(ClockTick, VoiceModesAtTenMinuteMarkAndOtherMinutes) {
     int mode, minute;
     Files played;
   } cases[] = {
-      {0, 10, serif10}, {0, 11, minute11}, {1, 10, serif10}, {1, 11, none},
-      {2, 10, minute10}, {2, 11, minute11}, {3, 10, none}, {3, 11, none},
-      {7, 10, none}, {-1, 11, none},
+      {0, 10, serif10},  {0, 11, minute11}, {1, 10, serif10}, {1, 11, none}, {2, 10, minute10},
+      {2, 11, minute11}, {3, 10, none},     {3, 11, none},    {7, 10, none}, {-1, 11, none},
   };
   for (const auto& c : cases) {
     auto w = StartAt(12, c.minute);
@@ -192,7 +191,8 @@ TEST_F(ClockTick, EveryMouseButtonRepeatsTheMinute) {
     Tick();
     ASSERT_EQ(w->lastTime, "12:11");
     const QPointF at(5, 5);
-    QMouseEvent press(QEvent::MouseButtonPress, at, content->mapToGlobal(at), button, button, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, at, content->mapToGlobal(at), button, button,
+                      Qt::NoModifier);
     QApplication::sendEvent(content, &press);
     EXPECT_EQ(w->lastTime, "") << "button " << int(button);
   }
@@ -245,7 +245,6 @@ TEST_F(ClockTick, ResizeRedrawsFromReadPicture) {
   EXPECT_NEAR(BackdropAt(w, 80, 120) & 0xff, 0xff, 8);
 }
 
-
 // The timer runs on the framework's clock, held still by the test: it fires when that clock
 // reaches its multiple, not when a period has passed on another clock.
 TEST_F(ClockTick, FirstFiringComesAsTheEventLoopRunsWithTheWindowUp) {
@@ -264,7 +263,8 @@ TEST_F(ClockTick, TimerFiresOnTheHalfSecondsAndAlignsAgainAfterTheClockJumps) {
   fw::ProcessPendingEvents();
   EXPECT_EQ(timer->NextFiring(), ClockHarness::At(12, 11, 1, 500));
   SetTime(12, 11, 1, 500);
-  EXPECT_TRUE(fw::ProcessEventsUntil([&] { return timer->NextFiring() == ClockHarness::At(12, 11, 2); }, 5000));
+  EXPECT_TRUE(fw::ProcessEventsUntil(
+      [&] { return timer->NextFiring() == ClockHarness::At(12, 11, 2); }, 5000));
   struct Jump {
     int hh, mm, ss, ms;
     const char* title;

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/MenuBar1.h"
-#include "framework/core/EventLoop.h"
 #include "framework/Testing.h"
+#include "framework/core/EventLoop.h"
 #include "support/ClockFixture.h"
 
 using testsupport::ClockFixture;
@@ -27,8 +27,10 @@ TEST_F(MenuBar, BuiltOnceWithTwoMenusInOrder) {
     fw::Ref<fw::MenuItem> item;
     const char *name, *text, *shortcut;
   } rows[] = {
-      {file->Item(0), "prefMenu", "環境設定...", ""}, {file->Item(1), "FileQuit", "終了", "Cmd+Q"},
-      {window->Item(0), "halfMenu", "小", "Cmd+1"},   {window->Item(1), "normalMenu", "中", "Cmd+2"},
+      {file->Item(0), "prefMenu", "環境設定...", ""},
+      {file->Item(1), "FileQuit", "終了", "Cmd+Q"},
+      {window->Item(0), "halfMenu", "小", "Cmd+1"},
+      {window->Item(1), "normalMenu", "中", "Cmd+2"},
       {window->Item(2), "largeMenu", "大", "Cmd+3"},
   };
   for (const auto& r : rows) {

@@ -1,8 +1,8 @@
 // Choosing the data payload folder and the window's size set when the clock opens.
 #include <gtest/gtest.h>
 
-#include "framework/core/EventLoop.h"
 #include "framework/Testing.h"
+#include "framework/core/EventLoop.h"
 #include "support/ClockFixture.h"
 
 using testsupport::ClockFixture;

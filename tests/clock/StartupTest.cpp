@@ -6,9 +6,9 @@
 #include "app/App.h"
 #include "app/MenuBar1.h"
 #include "app/Startup.h"
+#include "framework/Testing.h"
 #include "framework/core/ClassRegistry.h"
 #include "framework/core/EventLoop.h"
-#include "framework/Testing.h"
 #include "support/ClockFixture.h"
 
 using testsupport::ClockFixture;
@@ -64,16 +64,18 @@ TEST_F(Startup, UncaughtExceptionIsReportedAndEndsWithStatusOne) {
   EXPECT_NE(Messages()[0].find("index 99"), std::string::npos);
   EXPECT_TRUE(fw::QuitRequested());
   fw::ProcessPendingEvents();
-  EXPECT_TRUE(w->IsClosed());                        // the quit path still ran the Close handler
+  EXPECT_TRUE(w->IsClosed());                         // the quit path still ran the Close handler
   EXPECT_TRUE(std::filesystem::exists(PrefsFile()));  // so the settings reached the file
   EXPECT_EQ(fw::ExitStatus(), 1);
 }
 
 TEST(ExceptionHelper, ReturnsARaisedRuntimeExceptionAndLetsOthersPass) {
-  const auto raised = CallFunctionWithExceptionHandling([](void*) { throw fw::IOException("disk full", 28); }, nullptr);
+  const auto raised = CallFunctionWithExceptionHandling(
+      [](void*) { throw fw::IOException("disk full", 28); }, nullptr);
   ASSERT_TRUE(raised);
   EXPECT_EQ(raised->ClassName(), "IOException");  // the subclass survives the copy
   EXPECT_FALSE(CallFunctionWithExceptionHandling([](void*) {}, nullptr));
-  EXPECT_THROW(CallFunctionWithExceptionHandling([](void*) { throw std::runtime_error("no"); }, nullptr),
-               std::runtime_error);
+  EXPECT_THROW(
+      CallFunctionWithExceptionHandling([](void*) { throw std::runtime_error("no"); }, nullptr),
+      std::runtime_error);
 }

@@ -39,8 +39,8 @@ TEST_F(TextTables, EscapedLineEndSplitsAndScheduleIsNotDecoded) {
 }
 
 TEST_F(TextTables, WrongLineEndsGiveOneElementOrStrayLineFeeds) {
-  WriteTable("ActMain.txt", "a%09b%09c\rd%09e%09f\r");     // bare CR where CR LF belongs
-  WriteTable("ActTime.txt", "0000\t1\r\n0001\t1\r\n");   // CR LF where bare CR belongs
+  WriteTable("ActMain.txt", "a%09b%09c\rd%09e%09f\r");  // bare CR where CR LF belongs
+  WriteTable("ActTime.txt", "0000\t1\r\n0001\t1\r\n");  // CR LF where bare CR belongs
   auto w = Start();
   EXPECT_EQ(w->seiyuName.Ubound(), 0);
   ASSERT_EQ(w->timeArray.Ubound(), 2);
@@ -59,8 +59,8 @@ TEST_F(TextTables, OversizedOrNonRegularTablesCountAsMissing) {
     WriteTable(name, "");
     std::filesystem::resize_file(ResourcesDir() / name, bytes);
   };
-  sized("ActTime.txt", 4 << 20);         // at the bound: read
-  sized("ActSerif.txt", (4 << 20) + 1);  // one byte over: missing
+  sized("ActTime.txt", 4 << 20);                                       // at the bound: read
+  sized("ActSerif.txt", (4 << 20) + 1);                                // one byte over: missing
   ASSERT_EQ(mkfifo((ResourcesDir() / "Alarm.txt").c_str(), 0600), 0);  // would block the start
   auto w = Start();
   EXPECT_EQ(w->timeArray(0).size(), 4u << 20);

@@ -1,12 +1,12 @@
-#include "framework/core/Date.h"
-#include "framework/Testing.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <string>
+
+#include "framework/Testing.h"
+#include "framework/core/Date.h"
 
 namespace {
 
@@ -20,8 +20,10 @@ class DateTest : public ::testing::Test {
   }
   void TearDown() override {
     fw::SetClockForTesting(nullptr);
-    if (oldTz_) setenv("TZ", oldTz_->c_str(), 1);
-    else unsetenv("TZ");
+    if (oldTz_)
+      setenv("TZ", oldTz_->c_str(), 1);
+    else
+      unsetenv("TZ");
     tzset();
   }
   static void Zone(const char* tz) {

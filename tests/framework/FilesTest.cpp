@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
+#include "framework/Testing.h"
 #include "framework/app/Application.h"
 #include "framework/files/FolderItem.h"
-#include "framework/Testing.h"
 #include "framework/files/TextStreams.h"
 #include "support/TempDir.h"
 
@@ -31,12 +31,16 @@ class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
   }
   ~ScopedEnv() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
+    if (old_)
+      setenv(name_, old_->c_str(), 1);
+    else
+      unsetenv(name_);
   }
 
  private:
@@ -47,7 +51,8 @@ class ScopedEnv {
 // Entries of a folder: what an atomic save may leave behind.
 std::vector<String> Entries(const fs::path& folder) {
   std::vector<String> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(folder))
+    names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -83,8 +88,8 @@ TEST(FolderItem, ChildNamesThatLeaveTheFolderNameNothing) {
   dir.Write("sub/secret", "s");
   dir.Write("top", "t");
   const auto sub = Item(dir.path() / "sub");
-  for (const String& name : {String(""), String("."), String(".."), String("../top"),
-                             String("a/b"), String("/etc"), String("secret\0x", 8)}) {
+  for (const String& name : {String(""), String("."), String(".."), String("../top"), String("a/b"),
+                             String("/etc"), String("secret\0x", 8)}) {
     const auto child = sub->Child(name);
     EXPECT_EQ(child->NativePath(), "") << name;
     EXPECT_FALSE(child->Exists());
@@ -140,7 +145,8 @@ TEST(FolderItem, RelativeNamesResolveAgainstTheApplicationFolder) {
   // By default: two levels above the running executable.
   const fs::path exe = fs::read_symlink("/proc/self/exe");
   const fs::path appFolder = exe.parent_path().parent_path();
-  EXPECT_EQ(fw::GetFolderItem("vanto-rimal", 0)->NativePath(), (appFolder / "vanto-rimal").string());
+  EXPECT_EQ(fw::GetFolderItem("vanto-rimal", 0)->NativePath(),
+            (appFolder / "vanto-rimal").string());
   EXPECT_EQ(fw::GetFolderItem("", 0)->NativePath(), appFolder.string());
 
   auto app = New<fw::Application>();
@@ -316,7 +322,8 @@ TEST(TextStream, LinksToFilesAreFollowedAndOnlyRegularFilesReplaced) {
     EXPECT_THROW(Save(Item(dir.path() / name), "x"), fw::IOException) << name;
   EXPECT_TRUE(fs::is_fifo(fifo));
   EXPECT_TRUE(fs::is_symlink(dir.path() / "to-fifo"));
-  EXPECT_EQ(Entries(dir.path()), (std::vector<String>{"dangling", "dotfiles", "fifo", "linked", "to-fifo"}));
+  EXPECT_EQ(Entries(dir.path()),
+            (std::vector<String>{"dangling", "dotfiles", "fifo", "linked", "to-fifo"}));
   EXPECT_EQ(Entries(dir.path() / "dotfiles"), (std::vector<String>{"fresh", "prefs"}));
 }
 

@@ -12,9 +12,9 @@
 #include <random>
 
 #include "framework/files/FolderItem.h"
-#include "framework/media/detail/JpegStream.h"
 #include "framework/media/Picture.h"
 #include "framework/media/PictureImpl.h"
+#include "framework/media/detail/JpegStream.h"
 #include "mediagen/Drawings.h"
 #include "mediagen/MediaGen.h"
 #include "mediagen/PictureQuality.h"
@@ -27,7 +27,9 @@ using fw::FolderItem;
 using fw::Picture;
 using fw::Ref;
 
-Ref<Picture> Open(const std::filesystem::path& path) { return FolderItem(path.string()).OpenAsPicture(); }
+Ref<Picture> Open(const std::filesystem::path& path) {
+  return FolderItem(path.string()).OpenAsPicture();
+}
 
 // Colour of a pixel, for messages.
 QColor At(const Ref<Picture>& p, int x, int y) { return p->impl().Pixels().pixelColor(x, y); }
@@ -38,8 +40,8 @@ QColor At(const Ref<Picture>& p, int x, int y) { return p->impl().Pixels().pixel
       std::abs(got.green() - want.green()) <= tolerance &&
       std::abs(got.blue() - want.blue()) <= tolerance)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "got " << got.name().toStdString() << ", want "
-                                       << want.name().toStdString();
+  return ::testing::AssertionFailure()
+         << "got " << got.name().toStdString() << ", want " << want.name().toStdString();
 }
 
 // Four quadrants: red top-left, green top-right, blue bottom-left, yellow bottom-right.
@@ -126,8 +128,10 @@ TEST(PictureTest, ProgressiveJpegOfMoreScansThanAnyEncoderWritesIsNoPicture) {
   ASSERT_GT(written, 1);
 
   testsupport::TempDir dir;
-  const struct { int scans; bool opens; } cases[] = {
-      {fw::kMaxJpegScans, true}, {fw::kMaxJpegScans + 1, false}, {10000, false}};
+  const struct {
+    int scans;
+    bool opens;
+  } cases[] = {{fw::kMaxJpegScans, true}, {fw::kMaxJpegScans + 1, false}, {10000, false}};
   for (const auto& c : cases) {
     std::string file = jpeg.substr(0, jpeg.size() - 2);
     for (int i = written; i < c.scans; ++i) file += lastScan;

@@ -1,5 +1,3 @@
-#include "framework/ui/PropertyBinding.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "framework/ui/Controls.h"
+#include "framework/ui/PropertyBinding.h"
 #include "framework/ui/Timer.h"
 #include "framework/ui/Window.h"
 
@@ -34,21 +33,38 @@ std::vector<std::string_view> BoundNames() {
 // carry them in their layouts:
 constexpr std::string_view kKeptOnly[] = {
     // Window
-    "Placement", "Composite", "HasBackColor", "BackColor", "FullScreen", "MenuBarVisible",
-    "LiveResize", "MacProcID",
+    "Placement",
+    "Composite",
+    "HasBackColor",
+    "BackColor",
+    "FullScreen",
+    "MenuBarVisible",
+    "LiveResize",
+    "MacProcID",
     // RectControl
-    "LockLeft", "LockTop", "LockRight", "LockBottom", "TabPanelIndex", "AutoDeactivate",
-    "DataSource", "DataField", "InitialParent",
+    "LockLeft",
+    "LockTop",
+    "LockRight",
+    "LockBottom",
+    "TabPanelIndex",
+    "AutoDeactivate",
+    "DataSource",
+    "DataField",
+    "InitialParent",
     // Label, CheckBox, PushButton
-    "Multiline", "Selectable", "Transparent", "State", "ButtonStyle",
+    "Multiline",
+    "Selectable",
+    "Transparent",
+    "State",
+    "ButtonStyle",
 };
 
 TEST(PropertyBindings, EveryStreamNameIsBoundOrKeptOnlyAndNoClassBindsOneTwice) {
   const std::vector<std::pair<const char*, std::vector<std::string_view>>> classes = {
-      {"Window", BoundNames<fw::Window>()},         {"Timer", BoundNames<fw::Timer>()},
-      {"Label", BoundNames<fw::Label>()},           {"PopupMenu", BoundNames<fw::PopupMenu>()},
-      {"CheckBox", BoundNames<fw::CheckBox>()},     {"PushButton", BoundNames<fw::PushButton>()},
-      {"ImageWell", BoundNames<fw::ImageWell>()},   {"Separator", BoundNames<fw::Separator>()},
+      {"Window", BoundNames<fw::Window>()},       {"Timer", BoundNames<fw::Timer>()},
+      {"Label", BoundNames<fw::Label>()},         {"PopupMenu", BoundNames<fw::PopupMenu>()},
+      {"CheckBox", BoundNames<fw::CheckBox>()},   {"PushButton", BoundNames<fw::PushButton>()},
+      {"ImageWell", BoundNames<fw::ImageWell>()}, {"Separator", BoundNames<fw::Separator>()},
   };
   std::set<std::string_view> bound;
   for (const auto& [cls, names] : classes) {

@@ -1,5 +1,3 @@
-#include "framework/ui/PropertyStream.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "framework/Testing.h"
+#include "framework/ui/PropertyStream.h"
 
 namespace {
 
@@ -25,12 +24,26 @@ String Bytes(std::initializer_list<int> values) {
 // The main window's stream: 21 pairs, numbers and flags around one colour and one title.
 PropertyStreamWriter MainWindowStream() {
   PropertyStreamWriter w;
-  w.Int("Placement", 0).Int("Width", 320).Int("Height", 480).Int("MinWidth", 64)
-      .Int("MinHeight", 64).Int("MaxWidth", 32000).Int("MaxHeight", 32000).Int("Frame", 0)
-      .Bool("Composite", false).Bool("HasBackColor", false).Rgb("BackColor", 0, 19, 255)
-      .Text("Title", "00:00:00").Bool("Visible", true).Bool("FullScreen", false)
-      .Bool("MenuBarVisible", true).Bool("CloseButton", true).Bool("Resizeable", false)
-      .Bool("LiveResize", false).Bool("MaximizeButton", false).Bool("MinimizeButton", false)
+  w.Int("Placement", 0)
+      .Int("Width", 320)
+      .Int("Height", 480)
+      .Int("MinWidth", 64)
+      .Int("MinHeight", 64)
+      .Int("MaxWidth", 32000)
+      .Int("MaxHeight", 32000)
+      .Int("Frame", 0)
+      .Bool("Composite", false)
+      .Bool("HasBackColor", false)
+      .Rgb("BackColor", 0, 19, 255)
+      .Text("Title", "00:00:00")
+      .Bool("Visible", true)
+      .Bool("FullScreen", false)
+      .Bool("MenuBarVisible", true)
+      .Bool("CloseButton", true)
+      .Bool("Resizeable", false)
+      .Bool("LiveResize", false)
+      .Bool("MaximizeButton", false)
+      .Bool("MinimizeButton", false)
       .Int("MacProcID", 0);
   return w;
 }
@@ -38,16 +51,22 @@ PropertyStreamWriter MainWindowStream() {
 // A control's stream with texts, a CR-separated list and a negative index.
 PropertyStreamWriter PopupStream() {
   PropertyStreamWriter w;
-  w.Text("Name", "alarmPopup").Int("Index", -2147483648).Int("Left", 99).Int("Top", 181)
-      .Bool("LockLeft", true).Text("InitialValue", "one\rtwo\r\xE4\xB8\x89")
-      .Text("TextFont", "").Rgb("TextColor", 255, 0, 128).Int("ListIndex", -1);
+  w.Text("Name", "alarmPopup")
+      .Int("Index", -2147483648)
+      .Int("Left", 99)
+      .Int("Top", 181)
+      .Bool("LockLeft", true)
+      .Text("InitialValue", "one\rtwo\r\xE4\xB8\x89")
+      .Text("TextFont", "")
+      .Rgb("TextColor", 255, 0, 128)
+      .Int("ListIndex", -1);
   return w;
 }
 
 TEST(PropertyStreamFormat, KnownByteVectors) {
   EXPECT_EQ(PropertyStreamWriter().Int("Mode", 2).Int("Period", 500).Bytes(),
-            Bytes({0x4D, 0x6F, 0x64, 0x65, 0x20, 0x00, 0x00, 0x00, 0x02, 0x50, 0x65, 0x72, 0x69,
-                   0x6F, 0x64, 0x20, 0x00, 0x00, 0x01, 0xF4}));
+            Bytes({0x4D, 0x6F, 0x64, 0x65, 0x20, 0x00, 0x00, 0x00, 0x02, 0x50,
+                   0x65, 0x72, 0x69, 0x6F, 0x64, 0x20, 0x00, 0x00, 0x01, 0xF4}));
   EXPECT_EQ(PropertyStreamWriter().Int("Index", -2147483648).Bytes(),
             "Index " + Bytes({0x80, 0x00, 0x00, 0x00}));
   EXPECT_EQ(PropertyStreamWriter().Int("Width", 320).Bytes(), "Width " + Bytes({0, 0, 1, 0x40}));
@@ -92,15 +111,17 @@ TEST(PropertyStreamFormat, TextsAreBinarySafeAndUseAllFourLengthBytes) {
 
 TEST(PropertyStreamNames, EveryNameHasItsKind) {
   const std::vector<std::pair<PropertyKind, std::vector<const char*>>> table = {
-      {PropertyKind::Int32,
-       {"Placement", "Width", "Height", "MinWidth", "MinHeight", "MaxWidth", "MaxHeight", "Frame",
-        "MacProcID", "Mode", "Period", "Left", "Top", "Index", "TabPanelIndex", "TabIndex",
-        "ListIndex", "TextAlign", "State", "ButtonStyle"}},
+      {PropertyKind::Int32, {"Placement", "Width",     "Height",    "MinWidth",  "MinHeight",
+                             "MaxWidth",  "MaxHeight", "Frame",     "MacProcID", "Mode",
+                             "Period",    "Left",      "Top",       "Index",     "TabPanelIndex",
+                             "TabIndex",  "ListIndex", "TextAlign", "State",     "ButtonStyle"}},
       {PropertyKind::Boolean,
-       {"Composite", "HasBackColor", "Visible", "FullScreen", "MenuBarVisible", "CloseButton",
-        "Resizeable", "LiveResize", "MaximizeButton", "MinimizeButton", "LockLeft", "LockTop",
-        "LockRight", "LockBottom", "TabStop", "Enabled", "AutoDeactivate", "Bold", "Italic",
-        "Underline", "Multiline", "Selectable", "Transparent", "Default", "Cancel", "Value"}},
+       {"Composite",   "HasBackColor",   "Visible",     "FullScreen",     "MenuBarVisible",
+        "CloseButton", "Resizeable",     "LiveResize",  "MaximizeButton", "MinimizeButton",
+        "LockLeft",    "LockTop",        "LockRight",   "LockBottom",     "TabStop",
+        "Enabled",     "AutoDeactivate", "Bold",        "Italic",         "Underline",
+        "Multiline",   "Selectable",     "Transparent", "Default",        "Cancel",
+        "Value"}},
       {PropertyKind::Colour, {"BackColor", "TextColor"}},
       {PropertyKind::Text,
        {"Name", "Title", "Text", "Caption", "InitialValue", "HelpTag", "TextFont", "DataSource",
@@ -114,10 +135,18 @@ TEST(PropertyStreamNames, EveryNameHasItsKind) {
       // Each name also survives a write and a decode with a value of its kind.
       fw::PropertyValue value;
       switch (kind) {
-        case PropertyKind::Int32: value = int32_t{-7}; break;
-        case PropertyKind::Boolean: value = true; break;
-        case PropertyKind::Colour: value = fw::Colour{1, 2, 3}; break;
-        case PropertyKind::Text: value = String("t"); break;
+        case PropertyKind::Int32:
+          value = int32_t{-7};
+          break;
+        case PropertyKind::Boolean:
+          value = true;
+          break;
+        case PropertyKind::Colour:
+          value = fw::Colour{1, 2, 3};
+          break;
+        case PropertyKind::Text:
+          value = String("t");
+          break;
       }
       EXPECT_EQ(fw::KindOfValue(value), kind);
       const Property p{name, value};
@@ -189,7 +218,8 @@ TEST(PropertyStreamDecoder, EveryTruncationFailsOrStopsAtAPairBoundary) {
       const auto at = std::find(boundaries.begin(), boundaries.end(), cut);
       if (at != boundaries.end()) {
         const auto got = fw::DecodePropertyStream(head);
-        EXPECT_EQ(got, std::vector<Property>(pairs.begin(), pairs.begin() + (at - boundaries.begin())));
+        EXPECT_EQ(got,
+                  std::vector<Property>(pairs.begin(), pairs.begin() + (at - boundaries.begin())));
       } else {
         EXPECT_THROW(fw::DecodePropertyStream(head), PropertyStreamException) << "cut " << cut;
       }
@@ -208,9 +238,15 @@ TEST(PropertyStreamDecoder, RandomCorruptionNeverCrashes) {
     for (int e = 0; e < edits; ++e) {
       const size_t at = rng() % bytes.size();
       switch (rng() % 3) {
-        case 0: bytes[at] = static_cast<char>(rng()); break;
-        case 1: bytes.erase(at, 1 + rng() % 4); break;
-        case 2: bytes.insert(at, 1, static_cast<char>(rng())); break;
+        case 0:
+          bytes[at] = static_cast<char>(rng());
+          break;
+        case 1:
+          bytes.erase(at, 1 + rng() % 4);
+          break;
+        case 2:
+          bytes.insert(at, 1, static_cast<char>(rng()));
+          break;
       }
       if (bytes.empty()) bytes = "X";
     }

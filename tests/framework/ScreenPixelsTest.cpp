@@ -6,9 +6,9 @@
 #include <QImage>
 #include <QWidget>
 
-#include "framework/ui/Controls.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/PictureImpl.h"
+#include "framework/ui/Controls.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/WindowImpl.h"
 #include "mediagen/PictureQuality.h"
@@ -29,7 +29,8 @@ TEST(ScreenPixelsTest, BackdropAndWellShowPicturesAtTheScreensPixels) {
   constexpr int kWidth = 60, kHeight = 40;
   QImage board(2 * kWidth, 2 * kHeight, QImage::Format_RGB32);
   for (int y = 0; y < board.height(); ++y)
-    for (int x = 0; x < board.width(); ++x) board.setPixel(x, y, (x + y) % 2 ? 0xFF000000u : 0xFFFFFFFFu);
+    for (int x = 0; x < board.width(); ++x)
+      board.setPixel(x, y, (x + y) % 2 ? 0xFF000000u : 0xFFFFFFFFu);
   testsupport::TempDir dir;
   ASSERT_TRUE(board.save(QString::fromStdString(dir.File("board.png").string()), "PNG"));
   auto source = fw::FolderItem(dir.File("board.png").string()).OpenAsPicture();
@@ -47,7 +48,8 @@ TEST(ScreenPixelsTest, BackdropAndWellShowPicturesAtTheScreensPixels) {
   window->Constructor();
   window->SetBackdrop(picture);
   auto well = window->NewControl<fw::ImageWell>();
-  for (const auto& [name, value] : {std::pair{"Left", kWidth + kMargin}, {"Width", kWidth + 2 * kMargin},
+  for (const auto& [name, value] : {std::pair{"Left", kWidth + kMargin},
+                                    {"Width", kWidth + 2 * kMargin},
                                     {"Height", kHeight + 2 * kMargin}})
     well->SetProperty(fw::Property{name, int32_t(value)});
   well->SetImage(picture);

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <map>
 
+#include "framework/Testing.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/Sound.h"
-#include "framework/Testing.h"
 #include "mediagen/MediaGen.h"
 #include "support/TempDir.h"
 
@@ -116,7 +116,9 @@ TEST_F(SoundTest, OnlyMp3FilesOpenAsSounds) {
   const std::string mp3 = testsupport::ReadFile(tone_);
   // A valid 8 kHz mono WAV of 0.1 s: the mixer would play it; it is not an MP3.
   std::string wav = "RIFF";
-  auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  auto le32 = [](uint32_t v) {
+    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+  };
   auto le16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
   const uint32_t samples = 800;
   wav += le32(36 + samples * 2) + "WAVEfmt " + le32(16) + le16(1) + le16(1) + le32(8000) +
@@ -165,7 +167,8 @@ TEST_F(SoundTest, WithoutTheAudioLibrarySoundsOpenAsNoneAndItIsSaidOnce) {
         const bool oneLine = std::count(err.begin(), err.end(), '\n') == 1;
         std::_Exit(opened ? 1 : oneLine ? 0 : 2);
       },
-      ::testing::ExitedWithCode(0), "vantoViewer3: no audio device \\(libvv-no-such-mixer[^\n]*\\); running silently");
+      ::testing::ExitedWithCode(0),
+      "vantoViewer3: no audio device \\(libvv-no-such-mixer[^\n]*\\); running silently");
 }
 
 // Last in this file: it closes the device and opens it again through the fallback.

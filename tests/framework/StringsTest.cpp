@@ -1,11 +1,11 @@
-#include "framework/core/Strings.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
 #include <limits>
 #include <vector>
+
+#include "framework/core/Strings.h"
 
 namespace {
 
@@ -45,9 +45,13 @@ TEST(StringsCharacters, CountsOutsideTheTextAreClamped) {
 TEST(StringsCharacters, EachInvalidByteIsOneCharacter) {
   // A cut-short sequence (E3 81), a stray continuation byte and an overlong form: each of
   // their bytes counts alone, and Left/Right never split a valid character.
-  const String s = "\xE3\x81" "A\x80\xC0\xAF\xE3\x81\x82";
+  const String s =
+      "\xE3\x81"
+      "A\x80\xC0\xAF\xE3\x81\x82";
   EXPECT_EQ(fw::Len(s), 7);
-  EXPECT_EQ(fw::Left(s, 3), "\xE3\x81" "A");
+  EXPECT_EQ(fw::Left(s, 3),
+            "\xE3\x81"
+            "A");
   EXPECT_EQ(fw::Right(s, 1), "\xE3\x81\x82");
   EXPECT_EQ(fw::Right(s, 2), "\xAF\xE3\x81\x82");
   EXPECT_EQ(fw::Len(std::string_view("\0\0", 2)), 2);
@@ -89,12 +93,12 @@ TEST(StringsNumbers, ValReadsTheLeadingNumber) {
     const char* text;
     double expected;
   } cases[] = {
-      {"", 0},          {"abc", 0},        {" 12abc", 12},      {"\t-3", -3},
-      {"+7", 7},        {"1e30", 1e30},    {"2.5E-3", 0.0025},  {"2e", 2},
-      {"2e+", 2},       {".5", 0.5},       {"-.25x", -0.25},    {"5.", 5},
-      {"-", 0},         {".", 0},          {"- 3", 0},          {"0013", 13},
-      {"12 34", 12},    {"1,5", 1},        {"inf", 0},          {"nan", 0},
-      {"0x1A", 0},      {"\n5", 0},        {"1e400", HUGE_VAL},
+      {"", 0},       {"abc", 0},     {" 12abc", 12},      {"\t-3", -3},
+      {"+7", 7},     {"1e30", 1e30}, {"2.5E-3", 0.0025},  {"2e", 2},
+      {"2e+", 2},    {".5", 0.5},    {"-.25x", -0.25},    {"5.", 5},
+      {"-", 0},      {".", 0},       {"- 3", 0},          {"0013", 13},
+      {"12 34", 12}, {"1,5", 1},     {"inf", 0},          {"nan", 0},
+      {"0x1A", 0},   {"\n5", 0},     {"1e400", HUGE_VAL},
   };
   for (const auto& c : cases) EXPECT_EQ(fw::Val(c.text), c.expected) << '"' << c.text << '"';
   EXPECT_TRUE(std::signbit(fw::Val("-0")));
@@ -116,9 +120,18 @@ TEST(StringsNumbers, StrChrBAndDoubleToInt32) {
     double in;
     int32_t out;
   } cases[] = {
-      {2.9, 2},          {-2.9, -2},         {-0.5, 0},           {11.0, 11},
-      {2147483647.9, kMax}, {2147483648.0, kMax}, {1e300, kMax},   {inf, kMax},
-      {-2147483648.9, kMin}, {-2147483649.0, kMin}, {-inf, kMin},  {-1e300, kMin},
+      {2.9, 2},
+      {-2.9, -2},
+      {-0.5, 0},
+      {11.0, 11},
+      {2147483647.9, kMax},
+      {2147483648.0, kMax},
+      {1e300, kMax},
+      {inf, kMax},
+      {-2147483648.9, kMin},
+      {-2147483649.0, kMin},
+      {-inf, kMin},
+      {-1e300, kMin},
       {std::numeric_limits<double>::quiet_NaN(), 0},
   };
   for (const auto& c : cases) EXPECT_EQ(fw::DoubleToInt32(c.in), c.out) << c.in;
@@ -146,16 +159,18 @@ TEST(StringsEncoding, ConvertEncodingReplacesEachInvalidByte) {
   } cases[] = {
       {"plain ascii", "plain ascii"},
       {kFile, kFile},
-      {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},             // U+10FFFF, the last code point
-      {"\xED\x9F\xBF", "\xED\x9F\xBF"},                     // U+D7FF, just below surrogates
-      {"\xC0\x80", fffd + fffd},                            // overlong NUL
-      {"\xE0\x80\xAF", fffd + fffd + fffd},                 // overlong "/"
-      {"\xF0\x8F\xBF\xBF", fffd + fffd + fffd + fffd},      // overlong U+FFFF
-      {"\xED\xA0\x80", fffd + fffd + fffd},                 // surrogate D800
-      {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd},      // above U+10FFFF
-      {"\xE3\x81" "A", fffd + fffd + "A"},                  // cut short, then ASCII
-      {"x\xE3\x81", "x" + fffd + fffd},                     // cut short by the end
-      {"\x80\xBF", fffd + fffd},                            // stray continuation bytes
+      {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},         // U+10FFFF, the last code point
+      {"\xED\x9F\xBF", "\xED\x9F\xBF"},                 // U+D7FF, just below surrogates
+      {"\xC0\x80", fffd + fffd},                        // overlong NUL
+      {"\xE0\x80\xAF", fffd + fffd + fffd},             // overlong "/"
+      {"\xF0\x8F\xBF\xBF", fffd + fffd + fffd + fffd},  // overlong U+FFFF
+      {"\xED\xA0\x80", fffd + fffd + fffd},             // surrogate D800
+      {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd},  // above U+10FFFF
+      {"\xE3\x81"
+       "A",
+       fffd + fffd + "A"},               // cut short, then ASCII
+      {"x\xE3\x81", "x" + fffd + fffd},  // cut short by the end
+      {"\x80\xBF", fffd + fffd},         // stray continuation bytes
       {"\xFE\xFF\xF8", fffd + fffd + fffd},
       {String("a\0b", 3), String("a\0b", 3)},
   };

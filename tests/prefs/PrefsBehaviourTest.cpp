@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "PrefsTestSupport.h"
-#include "framework/core/EventLoop.h"
 #include "framework/Testing.h"
+#include "framework/core/EventLoop.h"
 #include "support/Pixels.h"
 
 using prefstest::PrefsFixture;
@@ -67,8 +67,9 @@ namespace {
 std::string Settings(const fw::Ref<clockcore::mainWindow>& main) {
   std::string actors;
   for (int i = 0; i <= 12; ++i) actors += main->nameCheck(i) ? '1' : '0';
-  return actors + " alarm " + (main->alarmCheck ? "on " : "off ") + main->alarmHour + ":" + main->alarmMin + " #" +
-         std::to_string(main->alarmVoice) + " mode " + std::to_string(main->voiceMode);
+  return actors + " alarm " + (main->alarmCheck ? "on " : "off ") + main->alarmHour + ":" +
+         main->alarmMin + " #" + std::to_string(main->alarmVoice) + " mode " +
+         std::to_string(main->voiceMode);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include <set>
 
 #include "PrefsTestSupport.h"
-#include "framework/ui/PropertyStream.h"
 #include "framework/Testing.h"
+#include "framework/ui/PropertyStream.h"
 #include "framework/ui/WindowImpl.h"
 #include "prefs/faceImage.h"
 #include "prefs/nameCheck.h"
@@ -49,7 +49,8 @@ TEST(PrefsWindowStreams, FrameIs279BytesWithTheMainWindowsNames) {
 
 // Every control's stream carries exactly its class's pairs, in order.
 TEST(PrefsWindowStreams, EachControlCarriesItsClassPairsInOrder) {
-  const std::vector<std::string> head = {"Name", "Index", "Left", "Top", "Width", "Height", "LockLeft", "LockTop",
+  const std::vector<std::string> head = {"Name",      "Index",      "Left",          "Top",
+                                         "Width",     "Height",     "LockLeft",      "LockTop",
                                          "LockRight", "LockBottom", "TabPanelIndex", "TabIndex"};
   const std::vector<std::string> font = {"TextFont", "Bold", "Italic", "Underline"};
   const std::vector<std::string> data = {"DataSource", "DataField", "InitialParent"};
@@ -58,17 +59,33 @@ TEST(PrefsWindowStreams, EachControlCarriesItsClassPairsInOrder) {
     for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
     return all;
   };
-  const auto popup = join({head, {"TabStop", "Enabled", "InitialValue", "ListIndex", "Visible", "HelpTag", "AutoDeactivate"}, font, data});
-  const auto label = join({head, {"Text", "TextAlign", "TextColor", "Multiline", "Enabled", "Visible", "Selectable",
-                                  "Transparent", "HelpTag", "AutoDeactivate"}, font, data});
-  const auto plain = join({head, {"TabStop", "InitialParent", "Visible", "HelpTag", "AutoDeactivate", "Enabled"}});
-  const auto check = join({head, {"TabStop", "Caption", "Enabled", "Visible", "HelpTag", "AutoDeactivate"}, font,
-                           {"State", "Value"}, data});
-  const auto button = join({head, {"TabStop", "Caption", "Default", "Cancel", "Enabled", "Visible", "HelpTag",
-                                   "AutoDeactivate", "ButtonStyle"}, font, {"InitialParent"}});
+  const auto popup = join(
+      {head,
+       {"TabStop", "Enabled", "InitialValue", "ListIndex", "Visible", "HelpTag", "AutoDeactivate"},
+       font,
+       data});
+  const auto label = join({head,
+                           {"Text", "TextAlign", "TextColor", "Multiline", "Enabled", "Visible",
+                            "Selectable", "Transparent", "HelpTag", "AutoDeactivate"},
+                           font,
+                           data});
+  const auto plain =
+      join({head, {"TabStop", "InitialParent", "Visible", "HelpTag", "AutoDeactivate", "Enabled"}});
+  const auto check =
+      join({head,
+            {"TabStop", "Caption", "Enabled", "Visible", "HelpTag", "AutoDeactivate"},
+            font,
+            {"State", "Value"},
+            data});
+  const auto button = join({head,
+                            {"TabStop", "Caption", "Default", "Cancel", "Enabled", "Visible",
+                             "HelpTag", "AutoDeactivate", "ButtonStyle"},
+                            font,
+                            {"InitialParent"}});
   const std::map<Kind, std::vector<std::string>> expected = {
-      {Kind::PopupMenu, popup}, {Kind::Label, label}, {Kind::Separator, plain}, {Kind::Face, plain},
-      {Kind::CheckBox, check},  {Kind::NameCheck, check}, {Kind::PushButton, button}};
+      {Kind::PopupMenu, popup},  {Kind::Label, label},    {Kind::Separator, plain},
+      {Kind::Face, plain},       {Kind::CheckBox, check}, {Kind::NameCheck, check},
+      {Kind::PushButton, button}};
 
   const auto& designs = prefs::prefWindow::ControlDesigns();
   ASSERT_EQ(designs.size(), 38u);
@@ -94,7 +111,8 @@ TEST(PrefsWindowStreams, EachControlCarriesItsClassPairsInOrder) {
   const auto& label1 = prefs::prefWindow::DesignOf("StaticText1").stream;
   EXPECT_EQ(label1.substr(label1.find("Index ") + 6, 4), std::string("\x80\0\0\0", 4));
   auto rows = [](const char* name) {
-    return ValueOf<fw::String>(fw::DecodePropertyStream(prefs::prefWindow::DesignOf(name).stream), "InitialValue");
+    return ValueOf<fw::String>(fw::DecodePropertyStream(prefs::prefWindow::DesignOf(name).stream),
+                               "InitialValue");
   };
   EXPECT_EQ(rows("alarmVoicePopup"), "");
   EXPECT_EQ(rows("voiceMode").size(), 57u);
@@ -129,9 +147,10 @@ TEST_F(PrefsWindowBuild, FrameAndThirtyEightControlsByNameAndIndex) {
   EXPECT_EQ(w->Height(), 706);
   EXPECT_FALSE(w->CloseButton() || w->Resizeable() || w->MenuBar());
   ASSERT_EQ(w->ControlCount(), 38);
-  for (const char* name : {"alarmVoicePopup", "StaticText1", "StaticText2", "voiceMode", "alarmHourPopup",
-                           "alarmMinPopup", "StaticText4", "StaticText5", "StaticText6", "Separator1", "alarmCheck",
-                           "PushButton1", "PushButton2", "PushButton3"})
+  for (const char* name :
+       {"alarmVoicePopup", "StaticText1", "StaticText2", "voiceMode", "alarmHourPopup",
+        "alarmMinPopup", "StaticText4", "StaticText5", "StaticText6", "Separator1", "alarmCheck",
+        "PushButton1", "PushButton2", "PushButton3"})
     EXPECT_TRUE(w->ControlByName(name)) << name;
   std::set<fw::Control*> members;
   for (int i = 0; i < 12; ++i) {
@@ -180,11 +199,13 @@ TEST_F(PrefsWindowBuild, PopupRowsAndTextSizes) {
   EXPECT_EQ(mode->List(1), "セリフ（10分おき）");
   EXPECT_EQ(mode->List(3), "なし");
 
-  for (auto c : {fw::Ref<fw::RectControl>(w->StaticText1()), fw::Ref<fw::RectControl>(w->voiceMode()),
-                 fw::Ref<fw::RectControl>(w->nameCheck(7)), fw::Ref<fw::RectControl>(w->alarmCheck())})
+  for (auto c :
+       {fw::Ref<fw::RectControl>(w->StaticText1()), fw::Ref<fw::RectControl>(w->voiceMode()),
+        fw::Ref<fw::RectControl>(w->nameCheck(7)), fw::Ref<fw::RectControl>(w->alarmCheck())})
     EXPECT_EQ(c->TextSize(), 12) << c->Name();
-  for (auto c : {fw::Ref<fw::RectControl>(w->StaticText4()), fw::Ref<fw::RectControl>(w->StaticText5()),
-                 fw::Ref<fw::RectControl>(w->PushButton1()), fw::Ref<fw::RectControl>(w->PushButton3())})
+  for (auto c :
+       {fw::Ref<fw::RectControl>(w->StaticText4()), fw::Ref<fw::RectControl>(w->StaticText5()),
+        fw::Ref<fw::RectControl>(w->PushButton1()), fw::Ref<fw::RectControl>(w->PushButton3())})
     EXPECT_EQ(c->TextSize(), 0) << c->Name();
   EXPECT_EQ(w->PushButton2()->Caption(), "キャンセル");
   EXPECT_EQ(w->Separator1()->Width(), 363);

@@ -17,10 +17,10 @@
 #include <random>
 #include <set>
 
+#include "framework/Testing.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/Picture.h"
 #include "framework/media/Sound.h"
-#include "framework/Testing.h"
 #include "mediagen/MediaGen.h"
 #include "support/ClockFixture.h"
 #include "support/Pixels.h"
@@ -78,7 +78,9 @@ uint32_t Crc32(const std::string& bytes) {
 
 // A well-formed PNG whose header claims width x height over a few bytes of image data.
 std::string PngClaiming(uint32_t width, uint32_t height) {
-  auto be32 = [](uint32_t v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; };
+  auto be32 = [](uint32_t v) {
+    return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+  };
   auto chunk = [&](const std::string& type, const std::string& data) {
     return be32(static_cast<uint32_t>(data.size())) + type + data + be32(Crc32(type + data));
   };
@@ -100,22 +102,25 @@ std::string CmykJpeg(uint8_t c, uint8_t m, uint8_t y, uint8_t k) {
     out += body;
   };
   segment(0xEE, std::string("Adobe\x00\x64\x00\x00\x00\x00\x00", 12));  // transform 0: CMYK
-  segment(0xDB, std::string(1, '\0') + std::string(64, '\x01'));         // quantiser 1
+  segment(0xDB, std::string(1, '\0') + std::string(64, '\x01'));        // quantiser 1
   std::string sof("\x08\x00\x08\x00\x08\x04", 6);
   for (char id = 1; id <= 4; ++id) sof += std::string{id, '\x11', '\0'};
   segment(0xC0, sof);
   // DC: the usual luminance code lengths for categories 0 to 11; AC: only end-of-block, "0".
-  segment(0xC4, std::string("\x00\x00\x01\x05\x01\x01\x01\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00", 17) +
-                    std::string("\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B", 12));
+  segment(0xC4,
+          std::string("\x00\x00\x01\x05\x01\x01\x01\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00", 17) +
+              std::string("\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B", 12));
   segment(0xC4, std::string("\x10\x01", 2) + std::string(15, '\0') + std::string(1, '\0'));
   std::string sos(1, '\x04');
   for (char id = 1; id <= 4; ++id) sos += std::string{id, '\0'};
   sos += std::string("\x00\x3F\x00", 3);
   segment(0xDA, sos);
 
-  static const struct { int length; uint32_t code; } kDc[12] = {
-      {2, 0x0}, {3, 0x2}, {3, 0x3}, {3, 0x4}, {3, 0x5}, {3, 0x6},
-      {4, 0xE}, {5, 0x1E}, {6, 0x3E}, {7, 0x7E}, {8, 0xFE}, {9, 0x1FE}};
+  static const struct {
+    int length;
+    uint32_t code;
+  } kDc[12] = {{2, 0x0}, {3, 0x2},  {3, 0x3},  {3, 0x4},  {3, 0x5},  {3, 0x6},
+               {4, 0xE}, {5, 0x1E}, {6, 0x3E}, {7, 0x7E}, {8, 0xFE}, {9, 0x1FE}};
   uint32_t acc = 0;
   int bits = 0;
   auto put = [&](uint32_t code, int length) {
@@ -141,11 +146,14 @@ std::string CmykJpeg(uint8_t c, uint8_t m, uint8_t y, uint8_t k) {
 }
 
 std::string WavBytes() {
-  auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  auto le32 = [](uint32_t v) {
+    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+  };
   auto le16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
   const uint32_t samples = 4000;
   return "RIFF" + le32(36 + samples * 2) + "WAVEfmt " + le32(16) + le16(1) + le16(1) + le32(8000) +
-         le32(16000) + le16(2) + le16(16) + "data" + le32(samples * 2) + std::string(samples * 2, '\x20');
+         le32(16000) + le16(2) + le16(16) + "data" + le32(samples * 2) +
+         std::string(samples * 2, '\x20');
 }
 
 // A way of putting something hostile where a file should be.
@@ -172,49 +180,58 @@ std::vector<Hostile> PictureKinds() {
   static const std::string jpeg = JpegBytes(Noise(64, 64));
   static const std::string progressive = JpegBytes(Noise(64, 64), true);
   auto kinds = CommonKinds();
-  kinds.insert(kinds.end(), {
-      {"JPEG cut in half", [](const fs::path& p) { Write(p, jpeg.substr(0, jpeg.size() / 2)); }},
-      {"JPEG without its end", [](const fs::path& p) { Write(p, jpeg.substr(0, jpeg.size() - 2)); }},
-      {"JPEG start marker only", [](const fs::path& p) { Write(p, "\xFF\xD8\xFF"); }},
-      {"JPEG claiming 65535 x 65535", [](const fs::path& p) { Write(p, ClaimingSize(jpeg, 65535, 65535)); }},
-      {"JPEG claiming 8193 x 8193", [](const fs::path& p) { Write(p, ClaimingSize(jpeg, 8193, 8193)); }},
-      {"JPEG claiming 0 x 0", [](const fs::path& p) { Write(p, ClaimingSize(jpeg, 0, 0)); }},
-      // Whole files whose header is sound, but which fail to decode further on.
-      {"JPEG whose scan uses a table never defined", [](const fs::path& p) {
-         Write(p, LastScanPatched(jpeg, 6, '\x33'));
-       }},
-      {"progressive JPEG whose last scan names no component of the frame", [](const fs::path& p) {
-         Write(p, LastScanPatched(progressive, 5, '\x09'));
-       }},
-      {"progressive JPEG whose last scan runs past the 64th coefficient", [](const fs::path& p) {
-         Write(p, LastScanPatched(progressive, 8, '\x50'));
-       }},
-      {"PNG claiming 100000 x 100000", [](const fs::path& p) { Write(p, PngClaiming(100000, 100000)); }},
-      {"GIF claiming 65535 x 65535", [](const fs::path& p) {
-         Write(p, std::string("GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00;", 14));
-       }},
-      {"MP3 named .jpg", [](const fs::path& p) {
-         ASSERT_TRUE(mediagen::WriteMp3(p.string(), mediagen::Tone(440, 0.1)));
-       }},
-  });
+  kinds.insert(
+      kinds.end(),
+      {
+          {"JPEG cut in half",
+           [](const fs::path& p) { Write(p, jpeg.substr(0, jpeg.size() / 2)); }},
+          {"JPEG without its end",
+           [](const fs::path& p) { Write(p, jpeg.substr(0, jpeg.size() - 2)); }},
+          {"JPEG start marker only", [](const fs::path& p) { Write(p, "\xFF\xD8\xFF"); }},
+          {"JPEG claiming 65535 x 65535",
+           [](const fs::path& p) { Write(p, ClaimingSize(jpeg, 65535, 65535)); }},
+          {"JPEG claiming 8193 x 8193",
+           [](const fs::path& p) { Write(p, ClaimingSize(jpeg, 8193, 8193)); }},
+          {"JPEG claiming 0 x 0", [](const fs::path& p) { Write(p, ClaimingSize(jpeg, 0, 0)); }},
+          // Whole files whose header is sound, but which fail to decode further on.
+          {"JPEG whose scan uses a table never defined",
+           [](const fs::path& p) { Write(p, LastScanPatched(jpeg, 6, '\x33')); }},
+          {"progressive JPEG whose last scan names no component of the frame",
+           [](const fs::path& p) { Write(p, LastScanPatched(progressive, 5, '\x09')); }},
+          {"progressive JPEG whose last scan runs past the 64th coefficient",
+           [](const fs::path& p) { Write(p, LastScanPatched(progressive, 8, '\x50')); }},
+          {"PNG claiming 100000 x 100000",
+           [](const fs::path& p) { Write(p, PngClaiming(100000, 100000)); }},
+          {"GIF claiming 65535 x 65535",
+           [](const fs::path& p) {
+             Write(p, std::string("GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00;", 14));
+           }},
+          {"MP3 named .jpg",
+           [](const fs::path& p) {
+             ASSERT_TRUE(mediagen::WriteMp3(p.string(), mediagen::Tone(440, 0.1)));
+           }},
+      });
   return kinds;
 }
 
 std::vector<Hostile> SoundKinds() {
   auto kinds = CommonKinds();
-  kinds.insert(kinds.end(), {
-      {"MP3 frame header only", [](const fs::path& p) { Write(p, std::string("\xFF\xFB\x90\x64", 4)); }},
-      {"ID3 tag claiming 256 MB, then nothing", [](const fs::path& p) {
-         Write(p, std::string("ID3\x04\x00\x00\x7F\x7F\x7F\x7F", 10));
-       }},
-      {"ID3 tag then random bytes", [](const fs::path& p) {
-         Write(p, std::string("ID3\x04\x00\x00\x00\x00\x00\x0A", 10) + std::string(10, '\0') +
-                      RandomBytes(4096, 5));
-       }},
-      {"WAV named .mp3", [](const fs::path& p) { Write(p, WavBytes()); }},
-      {"OGG named .mp3", [](const fs::path& p) { Write(p, "OggS" + std::string(400, '\0')); }},
-      {"JPEG named .mp3", [](const fs::path& p) { Write(p, JpegBytes(Noise(8, 8))); }},
-  });
+  kinds.insert(
+      kinds.end(),
+      {
+          {"MP3 frame header only",
+           [](const fs::path& p) { Write(p, std::string("\xFF\xFB\x90\x64", 4)); }},
+          {"ID3 tag claiming 256 MB, then nothing",
+           [](const fs::path& p) { Write(p, std::string("ID3\x04\x00\x00\x7F\x7F\x7F\x7F", 10)); }},
+          {"ID3 tag then random bytes",
+           [](const fs::path& p) {
+             Write(p, std::string("ID3\x04\x00\x00\x00\x00\x00\x0A", 10) + std::string(10, '\0') +
+                          RandomBytes(4096, 5));
+           }},
+          {"WAV named .mp3", [](const fs::path& p) { Write(p, WavBytes()); }},
+          {"OGG named .mp3", [](const fs::path& p) { Write(p, "OggS" + std::string(400, '\0')); }},
+          {"JPEG named .mp3", [](const fs::path& p) { Write(p, JpegBytes(Noise(8, 8))); }},
+      });
   return kinds;
 }
 
@@ -299,8 +316,8 @@ TEST_F(HostilePayload, HostileVoicesAndAlarmSoundsPlayNothing) {
     alarm += "A " + std::to_string(i) + "%09alarm-" + std::to_string(i) + ".mp3\r\n";
   WriteTable("Alarm.txt", alarm);
   const std::string goodAlarm = "alarm-" + std::to_string(kinds.size()) + ".mp3";
-  for (const std::string& f : {std::string("ot1359.mp3"), std::string("st1400.mp3"), goodAlarm,
-                               std::string("ot1500.mp3")})
+  for (const std::string& f :
+       {std::string("ot1359.mp3"), std::string("st1400.mp3"), goodAlarm, std::string("ot1500.mp3")})
     WriteSound(f, 0.1);
 
   auto w = Start();
@@ -411,7 +428,8 @@ TEST(SoundBound, SmallFileThatDecodesPastTheBoundOpensAsNoSound) {
   const auto path = dir.Write("bomb.mp3", bomb);
 
   // Within the bound it is a sound: the same stream, 300 s.
-  EXPECT_TRUE(fw::FolderItem(dir.Write("long.mp3", bomb.substr(0, ten.size() * 30)).string()).OpenAsSound());
+  EXPECT_TRUE(fw::FolderItem(dir.Write("long.mp3", bomb.substr(0, ten.size() * 30)).string())
+                  .OpenAsSound());
 
   ASSERT_TRUE(ResetPeakResident());
   const int64_t before = PeakResident();
@@ -443,11 +461,13 @@ TEST(SoundBound, StreamsOfEveryLayerAndFreeFormatAreMeasured) {
       std::string frame(stream.header, 4);
       frame.resize(stream.frameBytes, '\0');
       std::string out;
-      if (frame[1] != '\xF3') out = std::string("ID3\x04\x00\x00\x00\x00\x00\x0A", 10) + std::string(10, '\0');
+      if (frame[1] != '\xF3')
+        out = std::string("ID3\x04\x00\x00\x00\x00\x00\x0A", 10) + std::string(10, '\0');
       for (int i = 0; i < frames; ++i) out += frame;
       return out;
     };
-    EXPECT_TRUE(fw::FolderItem(dir.Write("short.mp3", bytes(100)).string()).OpenAsSound()) << "not decoded";
+    EXPECT_TRUE(fw::FolderItem(dir.Write("short.mp3", bytes(100)).string()).OpenAsSound())
+        << "not decoded";
     const auto path = dir.Write("long.mp3", bytes(stream.frames));
     ASSERT_TRUE(ResetPeakResident());
     const int64_t before = PeakResident();
@@ -471,7 +491,8 @@ TEST(SoundBound, StreamBehindATagTheDecoderRejectsIsMeasuredAsDecoded) {
   };
   for (const auto& t : kTags) {
     SCOPED_TRACE(t.kind);
-    EXPECT_TRUE(fw::FolderItem(dir.Write("short.mp3", t.tag + ten).string()).OpenAsSound()) << "the stream behind the tag decodes";
+    EXPECT_TRUE(fw::FolderItem(dir.Write("short.mp3", t.tag + ten).string()).OpenAsSound())
+        << "the stream behind the tag decodes";
     const auto path = dir.Write("tagged.mp3", t.tag + stream);
     ASSERT_TRUE(ResetPeakResident());
     const int64_t before = PeakResident();
@@ -488,7 +509,8 @@ TEST(PictureBound, LargestAllowedPictureAndOneRowMore) {
   const std::string jpeg = JpegBytes(Noise(16, 16));
   ASSERT_TRUE(ResetPeakResident());
   const int64_t before = PeakResident();
-  EXPECT_FALSE(fw::FolderItem(dir.Write("over.jpg", ClaimingSize(jpeg, 5120, 5121)).string()).OpenAsPicture());
+  EXPECT_FALSE(fw::FolderItem(dir.Write("over.jpg", ClaimingSize(jpeg, 5120, 5121)).string())
+                   .OpenAsPicture());
   EXPECT_LT(PeakResident() - before, 16LL << 20);
   EXPECT_EQ(fw::kMaxPicturePixels, 5120LL * 5120);
 }
@@ -541,7 +563,8 @@ TEST(PictureBound, WhatTheDecodeWouldDoIsBounded) {
   };
   testsupport::TempDir dir;
   for (const auto& c : cases) {
-    EXPECT_EQ(bool(fw::FolderItem(dir.Write("p.jpg", c.bytes).string()).OpenAsPicture()), c.opens) << c.kind;
+    EXPECT_EQ(bool(fw::FolderItem(dir.Write("p.jpg", c.bytes).string()).OpenAsPicture()), c.opens)
+        << c.kind;
   }
 }
 

@@ -13,8 +13,8 @@
 #include <random>
 #include <set>
 
-#include "framework/files/FolderItem.h"
 #include "framework/core/EventLoop.h"
+#include "framework/files/FolderItem.h"
 #include "framework/files/TextStreams.h"
 #include "support/ClockFixture.h"
 
@@ -72,11 +72,14 @@ TEST(SettingsFileKill, KilledAtAnyMomentOfASaveLeavesTheOldOrTheNewFileWhole) {
     ASSERT_EQ(kill(child, SIGKILL), 0);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the saving child ended by itself";
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        << "the saving child ended by itself";
 
     ASSERT_TRUE(fs::exists(file)) << "round " << round << ": no settings file";
     const std::string now = ReadFile(file);
-    ASSERT_TRUE(now == kOld || now == kNew) << "round " << round << ": " << now.size() << " bytes:\n" << now;
+    ASSERT_TRUE(now == kOld || now == kNew)
+        << "round " << round << ": " << now.size() << " bytes:\n"
+        << now;
     (now == kOld ? sawOld : sawNew)++;
   }
   // The kills landed at different moments: both versions were seen.
@@ -101,7 +104,9 @@ class SettingsFolderFaults : public ClockFixture {
   void SetUp() override { MakePayload(Payload::Standard); }
 
   // Points the Preferences folder at `folder` for the clock started next.
-  void UsePreferencesFolder(const fs::path& folder) { setenv("XDG_CONFIG_HOME", folder.c_str(), 1); }
+  void UsePreferencesFolder(const fs::path& folder) {
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+  }
 
   // Starts the clock as the program does, through the framework's handling of an exception.
   void StartAsTheProgramDoes() {
@@ -156,7 +161,8 @@ TEST_F(SettingsFolderFaults, SettingsFileIsAFolder) {
   EXPECT_EQ(ReadFile(PrefsFile() / "keep"), "x");
 }
 
-class SettingsFileIsAFifo : public SettingsFolderFaults, public ::testing::WithParamInterface<bool> {};
+class SettingsFileIsAFifo : public SettingsFolderFaults,
+                            public ::testing::WithParamInterface<bool> {};
 
 TEST_P(SettingsFileIsAFifo, GivesTheDefaultsAndIsLeftAsItWas) {
   const bool throughLink = GetParam();

@@ -1,7 +1,7 @@
 #include "ClockFixture.h"
 
-#include "framework/media/Sound.h"
 #include "framework/Testing.h"
+#include "framework/media/Sound.h"
 #include "mediagen/MediaGen.h"
 
 namespace testsupport {
@@ -33,20 +33,24 @@ void ClockFixture::UseShippedTables() const {
   const char* source = std::getenv("VV_SOURCE_DIR");
   ASSERT_NE(source, nullptr) << "VV_SOURCE_DIR names the source tree";
   for (const char* name : {"ActMain.txt", "ActTime.txt", "ActSerif.txt", "Alarm.txt"})
-    std::filesystem::copy_file(std::filesystem::path(source) / "Resources" / name, ResourcesDir() / name,
+    std::filesystem::copy_file(std::filesystem::path(source) / "Resources" / name,
+                               ResourcesDir() / name,
                                std::filesystem::copy_options::overwrite_existing);
 }
 
 void ClockFixture::MakePayload(Payload which) const {
-  if (which == Payload::Standard || which == Payload::Both) std::filesystem::create_directories(StandardPayload());
-  if (which == Payload::HD || which == Payload::Both) std::filesystem::create_directories(HDPayload());
+  if (which == Payload::Standard || which == Payload::Both)
+    std::filesystem::create_directories(StandardPayload());
+  if (which == Payload::HD || which == Payload::Both)
+    std::filesystem::create_directories(HDPayload());
 }
 
 std::filesystem::path ClockFixture::ActivePayload() const {
   return std::filesystem::exists(HDPayload()) ? HDPayload() : StandardPayload();
 }
 
-void ClockFixture::WritePicture(const std::string& name, int width, int height, uint32_t rgb) const {
+void ClockFixture::WritePicture(const std::string& name, int width, int height,
+                                uint32_t rgb) const {
   ASSERT_TRUE(mediagen::WriteSolidJpeg((ActivePayload() / name).string(), width, height, rgb));
 }
 

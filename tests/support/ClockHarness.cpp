@@ -5,13 +5,14 @@
 
 #include "app/Startup.h"
 #include "clock/Testing.h"
-#include "framework/media/Sound.h"
 #include "framework/Testing.h"
+#include "framework/media/Sound.h"
 #include "framework/ui/Window.h"
 
 namespace testsupport {
 
-ClockHarness::ClockHarness(const std::filesystem::path& appDir, const std::filesystem::path& prefsDir,
+ClockHarness::ClockHarness(const std::filesystem::path& appDir,
+                           const std::filesystem::path& prefsDir,
                            std::function<void(const std::string&)> onMessage) {
   std::filesystem::create_directories(appDir / "Resources");
   std::filesystem::create_directories(prefsDir);
@@ -34,7 +35,8 @@ ClockHarness::~ClockHarness() {
   fw::ResetQuitStateForTesting();
 }
 
-std::chrono::system_clock::time_point ClockHarness::At(int hour, int minute, int second, int millisecond) {
+std::chrono::system_clock::time_point ClockHarness::At(int hour, int minute, int second,
+                                                       int millisecond) {
   std::tm tm{};
   tm.tm_year = 2026 - 1900;
   tm.tm_mon = 11;
@@ -43,7 +45,8 @@ std::chrono::system_clock::time_point ClockHarness::At(int hour, int minute, int
   tm.tm_min = minute;
   tm.tm_sec = second;
   tm.tm_isdst = -1;
-  return std::chrono::system_clock::from_time_t(std::mktime(&tm)) + std::chrono::milliseconds(millisecond);
+  return std::chrono::system_clock::from_time_t(std::mktime(&tm)) +
+         std::chrono::milliseconds(millisecond);
 }
 
 fw::Ref<clockcore::mainWindow> ClockHarness::Start() {

@@ -22,7 +22,8 @@ class ClockHarness {
   ClockHarness& operator=(const ClockHarness&) = delete;
 
   // A local time of 2026-12-07.
-  static std::chrono::system_clock::time_point At(int hour, int minute, int second, int millisecond = 0);
+  static std::chrono::system_clock::time_point At(int hour, int minute, int second,
+                                                  int millisecond = 0);
   // The framework's clock from now on.
   void SetNow(std::chrono::system_clock::time_point now) { now_ = now; }
   void SetTime(int hour, int minute, int second, int millisecond = 0) {

@@ -18,12 +18,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -118,7 +118,8 @@ int main(int argc, char** argv) {
     Close();
     closeCpu.push_back(Cpu() - cpu), closeWall.push_back(Wall() - wall);
   }
-  const double perCycle = (Cpu() - cycleCpu) / cycles, perCycleStat = (StatCpu() - cycleStat) / cycles;
+  const double perCycle = (Cpu() - cycleCpu) / cycles,
+               perCycleStat = (StatCpu() - cycleStat) / cycles;
 
   // After the device has played a while, as after a voice: the close on the caller's thread,
   // and the close on a thread of its own, in turn.
@@ -141,20 +142,25 @@ int main(int argc, char** argv) {
   }
   const double idleCost = open.cpu - closed.cpu;
 
-  std::printf("driver=%s idle=%.0fs cycles=%d buffer=%d frames\n", driver.c_str(), idleSeconds, cycles, gFrames);
-  std::printf("device closed, idle      %8.3f ms CPU/s (stat %.3f)\n", closed.cpu * 1e3, closed.stat * 1e3);
-  std::printf("device open, idle        %8.3f ms CPU/s (stat %.3f)\n", open.cpu * 1e3, open.stat * 1e3);
-  std::printf("open (init + open)       %8.3f ms CPU, %.3f ms wall (median)\n", Median(openCpu) * 1e3,
-              Median(openWall) * 1e3);
-  std::printf("close (close + quit)     %8.3f ms CPU, %.3f ms wall (median)\n", Median(closeCpu) * 1e3,
-              Median(closeWall) * 1e3);
-  std::printf("close after 100 ms open   %7.3f ms wall (median; max %.3f)\n", Median(inCaller) * 1e3,
-              *std::max_element(inCaller.begin(), inCaller.end()) * 1e3);
+  std::printf("driver=%s idle=%.0fs cycles=%d buffer=%d frames\n", driver.c_str(), idleSeconds,
+              cycles, gFrames);
+  std::printf("device closed, idle      %8.3f ms CPU/s (stat %.3f)\n", closed.cpu * 1e3,
+              closed.stat * 1e3);
+  std::printf("device open, idle        %8.3f ms CPU/s (stat %.3f)\n", open.cpu * 1e3,
+              open.stat * 1e3);
+  std::printf("open (init + open)       %8.3f ms CPU, %.3f ms wall (median)\n",
+              Median(openCpu) * 1e3, Median(openWall) * 1e3);
+  std::printf("close (close + quit)     %8.3f ms CPU, %.3f ms wall (median)\n",
+              Median(closeCpu) * 1e3, Median(closeWall) * 1e3);
+  std::printf("close after 100 ms open   %7.3f ms wall (median; max %.3f)\n",
+              Median(inCaller) * 1e3, *std::max_element(inCaller.begin(), inCaller.end()) * 1e3);
   std::printf("the same on a thread      %7.3f ms wall to start it, %.3f ms to join it (median)\n",
               Median(handOff) * 1e3, Median(join) * 1e3);
-  std::printf("close and reopen         %8.3f ms CPU (stat %.3f; mean)\n", perCycle * 1e3, perCycleStat * 1e3);
-  std::printf("break-even quiet spell   %8.3f s (reopen CPU / open-idle CPU per second over the floor)\n",
-              perCycle / idleCost);
+  std::printf("close and reopen         %8.3f ms CPU (stat %.3f; mean)\n", perCycle * 1e3,
+              perCycleStat * 1e3);
+  std::printf(
+      "break-even quiet spell   %8.3f s (reopen CPU / open-idle CPU per second over the floor)\n",
+      perCycle / idleCost);
   Mix_Quit();
   return 0;
 }

@@ -20,11 +20,11 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -100,8 +100,8 @@ int Shot(const char* windowText, const char* out) {
     XCloseDisplay(display);
     return 1;
   }
-  XImage* image = XGetImage(display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height),
-                            AllPlanes, ZPixmap);
+  XImage* image = XGetImage(display, window, 0, 0, unsigned(attributes.width),
+                            unsigned(attributes.height), AllPlanes, ZPixmap);
   if (!image) {
     std::fprintf(stderr, "vv_e2e: cannot read the pixels of window %s\n", windowText);
     XCloseDisplay(display);
@@ -216,8 +216,8 @@ int Type(const char* windowText) {
   int actualFormat = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  const int status = XGetWindowProperty(display, window, property, 0, 64, False, XA_ATOM, &actualType,
-                                        &actualFormat, &count, &after, &data);
+  const int status = XGetWindowProperty(display, window, property, 0, 64, False, XA_ATOM,
+                                        &actualType, &actualFormat, &count, &after, &data);
   if (status == Success && actualFormat == 32 && data) {
     const auto* atoms = reinterpret_cast<const Atom*>(data);
     for (unsigned long i = 0; i < count; ++i) {
@@ -277,7 +277,8 @@ int Audio(const char* path) {
   long firstNonZero = -1;
   int peak = 0;
   for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const int16_t sample = int16_t(uint16_t(uint8_t(bytes[i])) | uint16_t(uint8_t(bytes[i + 1])) << 8);
+    const int16_t sample =
+        int16_t(uint16_t(uint8_t(bytes[i])) | uint16_t(uint8_t(bytes[i + 1])) << 8);
     if (sample != 0 && firstNonZero < 0) firstNonZero = long(i);
     peak = std::max(peak, std::abs(int(sample)));
   }

@@ -17,7 +17,8 @@ double Semitones(double base, double n) { return base * std::pow(2.0, n / 12.0);
 size_t At(double seconds) { return static_cast<size_t>(seconds * kRate); }
 
 // A struck note: the fundamental with two softer partials, dying away.
-Pcm Struck(double hz, double seconds, double decayPerSecond, double amplitude = 0.38, double partial = 2.0) {
+Pcm Struck(double hz, double seconds, double decayPerSecond, double amplitude = 0.38,
+           double partial = 2.0) {
   Pcm note = mediagen::Tone(hz, seconds, kRate, amplitude);
   mediagen::MixInto(note, mediagen::Tone(hz * partial, seconds, kRate, amplitude * 0.35));
   mediagen::MixInto(note, mediagen::Tone(hz * 3.01, seconds, kRate, amplitude * 0.15));
@@ -33,7 +34,8 @@ void Fit(Pcm& pcm) {
     pcm.samples.resize(maximum);
     const size_t fade = At(0.05);
     for (size_t i = 0; i < fade; ++i)
-      pcm.samples[maximum - 1 - i] = static_cast<int16_t>(pcm.samples[maximum - 1 - i] * double(i) / fade);
+      pcm.samples[maximum - 1 - i] =
+          static_cast<int16_t>(pcm.samples[maximum - 1 - i] * double(i) / fade);
   }
 }
 
@@ -43,15 +45,26 @@ Pcm Bell(int v) {
   const double hz = std::array{880.0, 660.0, 523.0}[size_t(v / 4)];
   Pcm pcm;
   pcm.sampleRate = kRate;
-  for (int i = 0; i < strokes; ++i) mediagen::MixInto(pcm, Struck(hz, 1.6, 3.0, 0.38, 2.76), At(i * 0.5));
+  for (int i = 0; i < strokes; ++i)
+    mediagen::MixInto(pcm, Struck(hz, 1.6, 3.0, 0.38, 2.76), At(i * 0.5));
   return pcm;
 }
 
 // A short tune of chime notes that ring into each other.
 Pcm Chime(int v) {
   static const std::array<std::vector<int>, 12> kTunes = {{
-      {0, 4, 7}, {7, 4, 0}, {0, 4, 7, 12}, {12, 7, 4, 0}, {0, 7, 12, 7}, {4, 0, 4, 7},
-      {0, 2, 4, 7, 12}, {12, 11, 7, 4, 0}, {7, 12, 4, 7}, {0, 5, 9, 12}, {9, 5, 0}, {0, 3, 7, 10, 12},
+      {0, 4, 7},
+      {7, 4, 0},
+      {0, 4, 7, 12},
+      {12, 7, 4, 0},
+      {0, 7, 12, 7},
+      {4, 0, 4, 7},
+      {0, 2, 4, 7, 12},
+      {12, 11, 7, 4, 0},
+      {7, 12, 4, 7},
+      {0, 5, 9, 12},
+      {9, 5, 0},
+      {0, 3, 7, 10, 12},
   }};
   const double base = v % 2 ? 440.0 : 523.25;
   Pcm pcm;
@@ -89,7 +102,8 @@ Pcm Ringer(int v) {
   pcm.sampleRate = kRate;
   for (int burst = 0; burst < 3; ++burst) {
     const double start = burst * 1.1;
-    for (double t = 0; t < 0.8; t += 1.0 / strikesPerSecond) mediagen::MixInto(pcm, strike, At(start + t));
+    for (double t = 0; t < 0.8; t += 1.0 / strikesPerSecond)
+      mediagen::MixInto(pcm, strike, At(start + t));
   }
   return pcm;
 }
@@ -97,7 +111,10 @@ Pcm Ringer(int v) {
 // Eight notes up, down or around a major or minor scale.
 Pcm Melody(int v) {
   static const std::array<std::array<int, 8>, 4> kSteps = {{
-      {0, 1, 2, 3, 4, 5, 6, 7}, {7, 6, 5, 4, 3, 2, 1, 0}, {0, 2, 4, 7, 4, 2, 0, 4}, {0, 4, 2, 5, 3, 6, 4, 7},
+      {0, 1, 2, 3, 4, 5, 6, 7},
+      {7, 6, 5, 4, 3, 2, 1, 0},
+      {0, 2, 4, 7, 4, 2, 0, 4},
+      {0, 4, 2, 5, 3, 6, 4, 7},
   }};
   static constexpr std::array<int, 8> kMajor = {0, 2, 4, 5, 7, 9, 11, 12};
   static constexpr std::array<int, 8> kMinor = {0, 2, 3, 5, 7, 8, 10, 12};
@@ -146,12 +163,24 @@ Pcm AlarmSound(int entry) {
   const int v = n % 12;
   Pcm pcm;
   switch (n / 12) {
-    case 0: pcm = Bell(v); break;
-    case 1: pcm = Chime(v); break;
-    case 2: pcm = Beeps(v); break;
-    case 3: pcm = Ringer(v); break;
-    case 4: pcm = Melody(v); break;
-    default: pcm = Siren(v); break;
+    case 0:
+      pcm = Bell(v);
+      break;
+    case 1:
+      pcm = Chime(v);
+      break;
+    case 2:
+      pcm = Beeps(v);
+      break;
+    case 3:
+      pcm = Ringer(v);
+      break;
+    case 4:
+      pcm = Melody(v);
+      break;
+    default:
+      pcm = Siren(v);
+      break;
   }
   Fit(pcm);
   return pcm;

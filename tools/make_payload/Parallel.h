@@ -12,8 +12,8 @@ namespace payload {
 
 // Runs task(i, error) for every i below count on `jobs` threads, in no set order. The first
 // task that returns false stops the hand-out of new tasks; its error is returned.
-inline bool RunParallel(size_t count, int jobs, const std::function<bool(size_t, std::string&)>& task,
-                        std::string& error) {
+inline bool RunParallel(size_t count, int jobs,
+                        const std::function<bool(size_t, std::string&)>& task, std::string& error) {
   std::atomic<size_t> next{0};
   std::atomic<bool> failed{false};
   std::mutex errorLock;

@@ -85,7 +85,9 @@ QImage MinutePicture(int minuteOfDay, QSize size) {
   p.fillRect(image.rect(), sky);
 
   const int hour = minuteOfDay / 60, minute = minuteOfDay % 60;
-  const QString time = QStringLiteral("%1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10, QLatin1Char('0'));
+  const QString time = QStringLiteral("%1:%2")
+                           .arg(hour, 2, 10, QLatin1Char('0'))
+                           .arg(minute, 2, 10, QLatin1Char('0'));
 
   // Size the figures by the widest time so they do not jump from minute to minute.
   const QFont probe = Font(kMono, 100, true);
@@ -221,7 +223,8 @@ QImage SignPicture(const Actor& actor, int actorIndex) {
   const QStringList lines = NameParts(actor.name);
   QFont font = Font(kSerif, 170, true);
   double widest = 1;
-  for (const QString& line : lines) widest = std::max(widest, QFontMetricsF(font).horizontalAdvance(line));
+  for (const QString& line : lines)
+    widest = std::max(widest, QFontMetricsF(font).horizontalAdvance(line));
   font = Font(kSerif, std::min(170.0, 170.0 * 0.70 * w / widest), true);
   const QFontMetricsF metrics(font);
   const double px = font.pixelSize();
@@ -273,8 +276,10 @@ QImage SignPicture(const Actor& actor, int actorIndex) {
   const QPointF c(lastEnd + r * 1.8, lastBaseline - metrics.capHeight() * 0.9);
   QPainterPath heart;
   heart.moveTo(c + QPointF(0, r * 0.9));
-  heart.cubicTo(c + QPointF(-r * 1.6, -r * 0.2), c + QPointF(-r * 0.6, -r * 1.4), c + QPointF(0, -r * 0.45));
-  heart.cubicTo(c + QPointF(r * 0.6, -r * 1.4), c + QPointF(r * 1.6, -r * 0.2), c + QPointF(0, r * 0.9));
+  heart.cubicTo(c + QPointF(-r * 1.6, -r * 0.2), c + QPointF(-r * 0.6, -r * 1.4),
+                c + QPointF(0, -r * 0.45));
+  heart.cubicTo(c + QPointF(r * 0.6, -r * 1.4), c + QPointF(r * 1.6, -r * 0.2),
+                c + QPointF(0, r * 0.9));
   p.setPen(Qt::NoPen);
   p.setBrush(colour);
   p.drawPath(heart);

@@ -75,7 +75,8 @@ bool LoadActors(const std::string& resourcesDir, std::vector<Actor>& actors, std
   return true;
 }
 
-bool LoadAlarms(const std::string& resourcesDir, std::vector<AlarmEntry>& alarms, std::string& error) {
+bool LoadAlarms(const std::string& resourcesDir, std::vector<AlarmEntry>& alarms,
+                std::string& error) {
   const std::string path = resourcesDir + "/Alarm.txt";
   QByteArray raw;
   if (!ReadWhole(path, raw, error)) return false;
@@ -86,7 +87,8 @@ bool LoadAlarms(const std::string& resourcesDir, std::vector<AlarmEntry>& alarms
     if (fields.size() < 2 || fields[1].isEmpty()) continue;
     const std::string file = fields[1].toStdString();
     if (!IsPlainFileName(file)) {
-      error = path + ": line " + std::to_string(lineNo) + ": \"" + file + "\" is not a plain file name";
+      error =
+          path + ": line " + std::to_string(lineNo) + ": \"" + file + "\" is not a plain file name";
       return false;
     }
     alarms.push_back({fields[0], file});

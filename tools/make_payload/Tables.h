@@ -25,6 +25,7 @@ std::vector<std::vector<QString>> SplitEncodedTable(const QByteArray& raw);
 // Both return false with a message for the user when the table is missing, unusable or
 // names a file outside the payload folder.
 bool LoadActors(const std::string& resourcesDir, std::vector<Actor>& actors, std::string& error);
-bool LoadAlarms(const std::string& resourcesDir, std::vector<AlarmEntry>& alarms, std::string& error);
+bool LoadAlarms(const std::string& resourcesDir, std::vector<AlarmEntry>& alarms,
+                std::string& error);
 
 }  // namespace payload

@@ -17,18 +17,19 @@ const QString kPolite = QStringLiteral("です");
 const QString kNow = QStringLiteral("いま");
 
 constexpr std::array<const char*, 24> kHours = {
-    "れいじ",         "いちじ",         "にじ",           "さんじ",         "よじ",
-    "ごじ",           "ろくじ",         "しちじ",         "はちじ",         "くじ",
-    "じゅうじ",       "じゅういちじ",   "じゅうにじ",     "じゅうさんじ",   "じゅうよじ",
-    "じゅうごじ",     "じゅうろくじ",   "じゅうしちじ",   "じゅうはちじ",   "じゅうくじ",
-    "にじゅうじ",     "にじゅういちじ", "にじゅうにじ",   "にじゅうさんじ",
+    "れいじ",     "いちじ",         "にじ",         "さんじ",         "よじ",
+    "ごじ",       "ろくじ",         "しちじ",       "はちじ",         "くじ",
+    "じゅうじ",   "じゅういちじ",   "じゅうにじ",   "じゅうさんじ",   "じゅうよじ",
+    "じゅうごじ", "じゅうろくじ",   "じゅうしちじ", "じゅうはちじ",   "じゅうくじ",
+    "にじゅうじ", "にじゅういちじ", "にじゅうにじ", "にじゅうさんじ",
 };
 // Counted minutes change their sound with the number: いっぷん, にふん, さんぷん...
 constexpr std::array<const char*, 10> kOnes = {
     "",       "いっぷん", "にふん",   "さんぷん", "よんぷん",
     "ごふん", "ろっぷん", "ななふん", "はっぷん", "きゅうふん",
 };
-constexpr std::array<const char*, 6> kTens = {"", "じゅう", "にじゅう", "さんじゅう", "よんじゅう", "ごじゅう"};
+constexpr std::array<const char*, 6> kTens = {"",           "じゅう",     "にじゅう",
+                                              "さんじゅう", "よんじゅう", "ごじゅう"};
 
 // Three lines for each part of the day, said in turn at the ten-minute marks.
 struct DayPart {
@@ -49,7 +50,9 @@ constexpr int kQuiet = 200;
 // full scale.
 constexpr double kPeak = 0.375;
 
-void AddSilence(mediagen::Pcm& to, double seconds) { mediagen::Append(to, mediagen::Silence(seconds, kVoiceRate)); }
+void AddSilence(mediagen::Pcm& to, double seconds) {
+  mediagen::Append(to, mediagen::Silence(seconds, kVoiceRate));
+}
 
 void AddWord(mediagen::Pcm& to, const SpeechBank& bank, const QString& word) {
   const auto it = bank.find(word);
@@ -73,7 +76,8 @@ QString MinuteWord(int minute) {
   minute = ((minute % 60) + 60) % 60;
   if (minute == 0) return QStringLiteral("ちょーど");
   const int tens = minute / 10, ones = minute % 10;
-  if (ones == 0) return QString::fromUtf8(kTens[size_t(tens)]).chopped(1) + QStringLiteral("っぷん");
+  if (ones == 0)
+    return QString::fromUtf8(kTens[size_t(tens)]).chopped(1) + QStringLiteral("っぷん");
   return QString::fromUtf8(kTens[size_t(tens)]) + QString::fromUtf8(kOnes[size_t(ones)]);
 }
 
@@ -116,7 +120,8 @@ bool SpeakAll(const std::vector<QString>& phrases, int jobs, SpeechBank& bank, s
   };
   while (next < phrases.size() || !running.empty()) {
     while (next < phrases.size() && running.size() < size_t(std::max(1, jobs))) {
-      Running r{std::make_unique<QProcess>(), next, scratch.filePath(QStringLiteral("%1.wav").arg(next))};
+      Running r{std::make_unique<QProcess>(), next,
+                scratch.filePath(QStringLiteral("%1.wav").arg(next))};
       // -b 1: the text is UTF-8 whatever the locale says.
       r.process->start(kEspeak, {QStringLiteral("-v"), QStringLiteral("ja"), QStringLiteral("-s"),
                                  QStringLiteral("150"), QStringLiteral("-b"), QStringLiteral("1"),
@@ -126,22 +131,26 @@ bool SpeakAll(const std::vector<QString>& phrases, int jobs, SpeechBank& bank, s
       const std::string why = r.process->errorString().toStdString();
       running.push_back(std::move(r));
       if (!started)
-        return fail("espeak-ng does not start (" + why + "); install the Debian package espeak-ng, or pass --no-voices");
+        return fail("espeak-ng does not start (" + why +
+                    "); install the Debian package espeak-ng, or pass --no-voices");
     }
     Running r = std::move(running.front());
     running.pop_front();
     const std::string phrase = phrases[r.index].toStdString();
     QProcess& p = *r.process;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-      return fail("espeak-ng failed on \"" + phrase + "\": " + p.readAllStandardError().trimmed().toStdString());
+      return fail("espeak-ng failed on \"" + phrase +
+                  "\": " + p.readAllStandardError().trimmed().toStdString());
     mediagen::Pcm pcm;
     if (!mediagen::ReadWav(r.wav.toStdString(), pcm))
-      return fail("espeak-ng gave no sound for \"" + phrase + "\": " + p.readAllStandardError().trimmed().toStdString());
+      return fail("espeak-ng gave no sound for \"" + phrase +
+                  "\": " + p.readAllStandardError().trimmed().toStdString());
     mediagen::Pcm& spoken = bank[phrases[r.index]];
     spoken = mediagen::Resample(pcm, kVoiceRate);
     mediagen::TrimSilence(spoken, kQuiet, 0.01);
     if (spoken.samples.empty())
-      return fail("espeak-ng spoke only silence for \"" + phrase + "\" (is its Japanese voice installed?)");
+      return fail("espeak-ng spoke only silence for \"" + phrase +
+                  "\" (is its Japanese voice installed?)");
   }
   return true;
 }

@@ -1,7 +1,8 @@
 // make_payload: writes a demo data payload folder for the clock (minute pictures, face and
 // signature pictures, minute and serif voices, alarm sounds) from the shipped tables.
 //
-//   make_payload --out DIR [--resources DIR] [--size WxH] [--minutes HHMM-HHMM] [--jobs N] [--no-voices]
+//   make_payload --out DIR [--resources DIR] [--size WxH] [--minutes HHMM-HHMM] [--jobs N]
+//   [--no-voices]
 //
 // The same tables and options always give the same files, whatever the number of jobs.
 #include <QDir>
@@ -91,8 +92,8 @@ std::string ParseOptions(const QStringList& args, Options& o) {
       o.size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
     } else if (arg == QLatin1String("--minutes")) {
       const QStringList ends = value(v) ? v.split(QLatin1Char('-')) : QStringList();
-      if (ends.size() != 2 || !ParseMinute(ends[0], o.firstMinute) || !ParseMinute(ends[1], o.lastMinute) ||
-          o.firstMinute > o.lastMinute)
+      if (ends.size() != 2 || !ParseMinute(ends[0], o.firstMinute) ||
+          !ParseMinute(ends[1], o.lastMinute) || o.firstMinute > o.lastMinute)
         return "--minutes needs HHMM-HHMM, the first not after the last, e.g. 1200-1203";
     } else if (arg == QLatin1String("--jobs")) {
       bool ok = false;
@@ -110,7 +111,8 @@ std::string ParseOptions(const QStringList& args, Options& o) {
 
 std::string FindResources(const std::string& given) {
   if (!given.empty()) return given;
-  const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path() / "../../Resources";
+  const std::filesystem::path source =
+      std::filesystem::path(__FILE__).parent_path() / "../../Resources";
   for (const std::filesystem::path& dir : {std::filesystem::path("Resources"), source})
     if (std::filesystem::exists(dir / "ActMain.txt")) return dir.lexically_normal().string();
   return "Resources";  // the loader names it in its message
@@ -158,12 +160,14 @@ int main(int argc, char** argv) {
   std::vector<Actor> actors;
   std::vector<AlarmEntry> alarms;
   std::string error;
-  if (!LoadActors(resources, actors, error) || !LoadAlarms(resources, alarms, error)) return Fail(error);
+  if (!LoadActors(resources, actors, error) || !LoadAlarms(resources, alarms, error))
+    return Fail(error);
   if (const QStringList missing = MissingFonts(); !missing.isEmpty())
     return Fail("missing font " + missing.join(QStringLiteral(", ")).toStdString() +
                 " (install the Debian package fonts-noto-cjk)");
   if (!QDir().mkpath(QString::fromStdString(o.out))) return Fail("cannot make the folder " + o.out);
-  const std::string dir = QFileInfo(QString::fromStdString(o.out)).absoluteFilePath().toStdString() + "/";
+  const std::string dir =
+      QFileInfo(QString::fromStdString(o.out)).absoluteFilePath().toStdString() + "/";
 
   SpeechBank speech;
   if (o.voices && !SpeakAll(AllPhrases(), o.jobs, speech, error)) return Fail(error);
@@ -172,18 +176,25 @@ int main(int argc, char** argv) {
   std::vector<std::function<bool(std::string&)>> tasks;
   int pictures = 0, voices = 0;
   for (int m = o.firstMinute; m <= o.lastMinute; ++m) {
-    tasks.push_back([&, m](std::string& e) { return SaveJpeg(dir + "t" + Hhmm(m) + ".jpg", MinutePicture(m, o.size), e); });
+    tasks.push_back([&, m](std::string& e) {
+      return SaveJpeg(dir + "t" + Hhmm(m) + ".jpg", MinutePicture(m, o.size), e);
+    });
     ++pictures;
     if (!o.voices) continue;
-    tasks.push_back([&, m](std::string& e) { return SaveMp3(dir + "ot" + Hhmm(m) + ".mp3", MinuteCall(speech, m), kVoiceKbps, e); });
+    tasks.push_back([&, m](std::string& e) {
+      return SaveMp3(dir + "ot" + Hhmm(m) + ".mp3", MinuteCall(speech, m), kVoiceKbps, e);
+    });
     ++voices;
     if (m % 10 != 0) continue;
-    tasks.push_back([&, m](std::string& e) { return SaveMp3(dir + "st" + Hhmm(m) + ".mp3", SerifCall(speech, m), kVoiceKbps, e); });
+    tasks.push_back([&, m](std::string& e) {
+      return SaveMp3(dir + "st" + Hhmm(m) + ".mp3", SerifCall(speech, m), kVoiceKbps, e);
+    });
     ++voices;
   }
   for (size_t a = 0; a < actors.size(); ++a) {
     tasks.push_back([&, a](std::string& e) {
-      return SaveJpeg(dir + "seiyuicon_" + actors[a].key + ".jpg", FacePicture(actors[a], int(a)), e);
+      return SaveJpeg(dir + "seiyuicon_" + actors[a].key + ".jpg", FacePicture(actors[a], int(a)),
+                      e);
     });
     tasks.push_back([&, a](std::string& e) {
       return SaveJpeg(dir + "sign_" + actors[a].key + ".jpg", SignPicture(actors[a], int(a)), e);
@@ -193,14 +204,18 @@ int main(int argc, char** argv) {
   std::set<std::string> alarmFiles;  // an entry that repeats a name reuses the first one's sound
   for (size_t i = 0; i < alarms.size(); ++i) {
     if (!alarmFiles.insert(alarms[i].file).second) continue;
-    tasks.push_back([&, i](std::string& e) { return SaveMp3(dir + alarms[i].file, AlarmSound(int(i)), kAlarmKbps, e); });
+    tasks.push_back([&, i](std::string& e) {
+      return SaveMp3(dir + alarms[i].file, AlarmSound(int(i)), kAlarmKbps, e);
+    });
   }
 
-  if (!RunParallel(tasks.size(), o.jobs, [&](size_t i, std::string& e) { return tasks[i](e); }, error))
+  if (!RunParallel(
+          tasks.size(), o.jobs, [&](size_t i, std::string& e) { return tasks[i](e); }, error))
     return Fail(error);
 
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::printf("make_payload: %d pictures, %d voices, %zu alarm sounds in %s (%.1f s, %d jobs)\n", pictures,
-              voices, alarmFiles.size(), dir.c_str(), seconds, o.jobs);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  std::printf("make_payload: %d pictures, %d voices, %zu alarm sounds in %s (%.1f s, %d jobs)\n",
+              pictures, voices, alarmFiles.size(), dir.c_str(), seconds, o.jobs);
   return 0;
 }

@@ -45,14 +45,16 @@ QImage LineArt(int width, int height, int scale) {
   p.setClipRect(QRectF(0, 0, w * 0.45, h * 0.45));
   for (double d = -h; d < w; d += 3.0) p.drawLine(QPointF(d, 0), QPointF(d + h * 0.45, h * 0.45));
   p.setClipRect(QRectF(w * 0.55, h * 0.5, w * 0.45, h * 0.22));
-  for (double d = -h; d < w * 2; d += 4.0) p.drawLine(QPointF(d, h * 0.5), QPointF(d - h * 0.22, h * 0.72));
+  for (double d = -h; d < w * 2; d += 4.0)
+    p.drawLine(QPointF(d, h * 0.5), QPointF(d - h * 0.22, h * 0.72));
   p.setClipping(false);
 
   // Outlines and strokes: curves one and two pixels wide, in ink and in a coloured line.
   p.setBrush(Qt::NoBrush);
   for (int i = 0; i < 24; ++i) {
     QPainterPath path(QPointF(w * (0.05 + 0.9 * Hash(i, 0, 1)), h * (0.05 + 0.9 * Hash(i, 1, 1))));
-    path.cubicTo(QPointF(w * Hash(i, 2, 1), h * Hash(i, 3, 1)), QPointF(w * Hash(i, 4, 1), h * Hash(i, 5, 1)),
+    path.cubicTo(QPointF(w * Hash(i, 2, 1), h * Hash(i, 3, 1)),
+                 QPointF(w * Hash(i, 4, 1), h * Hash(i, 5, 1)),
                  QPointF(w * Hash(i, 6, 1), h * Hash(i, 7, 1)));
     p.setPen(QPen(i % 3 ? QColor(0x20, 0x18, 0x18) : QColor(0xB0, 0x30, 0x28), i % 2 ? 1.0 : 2.0));
     p.drawPath(path);
@@ -68,7 +70,8 @@ QImage LineArt(int width, int height, int scale) {
   p.setPen(QColor(0x20, 0x18, 0x18));
   const double line = font.pixelSize() * 1.3;
   for (double y = h * 0.76; y < h - 4; y += line)
-    p.drawText(QPointF(w * 0.06, y), QStringLiteral("12:00  The quick brown fox jumps over the lazy dog. 0123456789"));
+    p.drawText(QPointF(w * 0.06, y),
+               QStringLiteral("12:00  The quick brown fox jumps over the lazy dog. 0123456789"));
   return image;
 }
 

@@ -156,7 +156,8 @@ Pcm Resample(const Pcm& pcm, int sampleRate) {
     const size_t k = std::min(static_cast<size_t>(x), pcm.samples.size() - 1);
     const size_t k1 = std::min(k + 1, pcm.samples.size() - 1);
     const double t = x - double(k);
-    out.samples[i] = static_cast<int16_t>(std::lround(pcm.samples[k] * (1 - t) + pcm.samples[k1] * t));
+    out.samples[i] =
+        static_cast<int16_t>(std::lround(pcm.samples[k] * (1 - t) + pcm.samples[k1] * t));
   }
   return out;
 }
@@ -171,8 +172,8 @@ void TrimSilence(Pcm& pcm, int threshold, double keepSeconds) {
   const auto last = std::find_if(pcm.samples.rbegin(), pcm.samples.rend(), loud).base();
   const auto keep = static_cast<ptrdiff_t>(std::max(0.0, keepSeconds) * pcm.sampleRate);
   const ptrdiff_t begin = std::max<ptrdiff_t>(0, (first - pcm.samples.begin()) - keep);
-  const ptrdiff_t end = std::min<ptrdiff_t>(ptrdiff_t(pcm.samples.size()),
-                                            (last - pcm.samples.begin()) + keep);
+  const ptrdiff_t end =
+      std::min<ptrdiff_t>(ptrdiff_t(pcm.samples.size()), (last - pcm.samples.begin()) + keep);
   pcm.samples = std::vector<int16_t>(pcm.samples.begin() + begin, pcm.samples.begin() + end);
 }
 
@@ -193,7 +194,8 @@ bool WriteMp3(const std::string& path, const Pcm& pcm, int bitrateKbps) {
   int bytes = lame_encode_buffer(lame.get(), const_cast<short*>(pcm.samples.data()), nullptr, n,
                                  out.data(), static_cast<int>(out.size()));
   if (bytes < 0) return false;
-  int tail = lame_encode_flush(lame.get(), out.data() + bytes, static_cast<int>(out.size()) - bytes);
+  int tail =
+      lame_encode_flush(lame.get(), out.data() + bytes, static_cast<int>(out.size()) - bytes);
   if (tail < 0) return false;
   bytes += tail;
 

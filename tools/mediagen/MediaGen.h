@@ -21,7 +21,8 @@ Pcm Silence(double seconds, int sampleRate = 22050);
 void Append(Pcm& to, const Pcm& from);  // same sample rate
 
 // A tone whose pitch glides linearly from one frequency to another.
-Pcm Sweep(double fromHz, double toHz, double seconds, int sampleRate = 22050, double amplitude = 0.5);
+Pcm Sweep(double fromHz, double toHz, double seconds, int sampleRate = 22050,
+          double amplitude = 0.5);
 // Multiplies the sound by exp(-rate * t): a struck bell or a plucked note.
 void Decay(Pcm& pcm, double ratePerSecond);
 // Adds `from` into `to` starting at sample `offset`, growing `to` as needed and clipping the sum.

@@ -14,7 +14,8 @@ QImage BoxShrink(const QImage& image, int factor) {
     for (int x = 0; x < out.width(); ++x) {
       int r = 0, g = 0, b = 0;
       for (int j = 0; j < factor; ++j) {
-        const auto* in = reinterpret_cast<const QRgb*>(from.constScanLine(y * factor + j)) + x * factor;
+        const auto* in =
+            reinterpret_cast<const QRgb*>(from.constScanLine(y * factor + j)) + x * factor;
         for (int i = 0; i < factor; ++i) r += qRed(in[i]), g += qGreen(in[i]), b += qBlue(in[i]);
       }
       row[x] = qRgb((r + n / 2) / n, (g + n / 2) / n, (b + n / 2) / n);

@@ -20,9 +20,9 @@ namespace fs = std::filesystem;
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path, int code,
                        const std::string& why = std::string()) {
-  throw IOException(what + " \"" + path + "\": " +
-                        (why.empty() ? std::system_category().message(code) : why),
-                    code);
+  throw IOException(
+      what + " \"" + path + "\": " + (why.empty() ? std::system_category().message(code) : why),
+      code);
 }
 
 // The path with the links of its last name followed (the kernel follows those of its folders).
@@ -34,14 +34,16 @@ std::string FollowLinks(const std::string& path) {
     std::error_code ec;
     const fs::path target = fs::read_symlink(current, ec);
     if (ec) Fail("cannot follow the link", path, ec.value());
-    current = target.is_absolute() ? target.string() : (fs::path(current).parent_path() / target).string();
+    current = target.is_absolute() ? target.string()
+                                   : (fs::path(current).parent_path() / target).string();
   }
   Fail("cannot follow the link", path, ELOOP);
 }
 
 // The permission bits of the regular file at `target`, or nothing when there is none yet.
 // Anything else in its place is not ours to replace.
-std::optional<mode_t> PermissionsOfReplaceable(const std::string& target, const std::string& shown) {
+std::optional<mode_t> PermissionsOfReplaceable(const std::string& target,
+                                               const std::string& shown) {
   struct stat st {};
   if (::lstat(target.c_str(), &st) != 0) {
     if (errno == ENOENT) return std::nullopt;

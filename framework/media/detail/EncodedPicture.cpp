@@ -5,9 +5,9 @@
 #include <QImageReader>
 #include <optional>
 
+#include "framework/files/RegularFile.h"
 #include "framework/media/detail/JpegDecoder.h"
 #include "framework/media/detail/JpegStream.h"
-#include "framework/files/RegularFile.h"
 
 namespace fw {
 namespace {
@@ -38,7 +38,8 @@ int Eighths(QSize size, QSize atLeast, int64_t maxPixels) {
   while (eighths < 8 && (scaled(size.width(), eighths) < atLeast.width() ||
                          scaled(size.height(), eighths) < atLeast.height()))
     eighths *= 2;
-  while (eighths > 1 && scaled(size.width(), eighths) * scaled(size.height(), eighths) > maxPixels) eighths /= 2;
+  while (eighths > 1 && scaled(size.width(), eighths) * scaled(size.height(), eighths) > maxPixels)
+    eighths /= 2;
   return eighths;
 }
 
@@ -59,7 +60,8 @@ QImage DecodeWithQt(const std::string& file) {
   // The header's size, before a single pixel is allocated.
   if (!SizeAllowed(reader.size(), kMaxWholeDecodePixels)) return {};
   QImage image;
-  if (!reader.read(&image) || image.isNull() || !SizeAllowed(image.size(), kMaxWholeDecodePixels)) return {};
+  if (!reader.read(&image) || image.isNull() || !SizeAllowed(image.size(), kMaxWholeDecodePixels))
+    return {};
   return image.format() == kPictureFormat ? image : image.convertToFormat(kPictureFormat);
 }
 

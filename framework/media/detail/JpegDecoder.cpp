@@ -1,12 +1,12 @@
 #include "framework/media/detail/JpegDecoder.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
 
-#include <jpeglib.h>
-
-#include "framework/media/detail/PictureFormat.h"
 #include "framework/media/detail/JpegStream.h"
+#include "framework/media/detail/PictureFormat.h"
 
 namespace fw {
 namespace {
@@ -40,7 +40,8 @@ struct ProgressMonitor {
 void OnProgress(j_common_ptr common) {
   auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
   const int64_t scans = cinfo->input_scan_number;
-  if (scans > kMaxJpegScans || scans * cinfo->image_width * cinfo->image_height > kMaxJpegScanPixels)
+  if (scans > kMaxJpegScans ||
+      scans * cinfo->image_width * cinfo->image_height > kMaxJpegScanPixels)
     OnFatalError(common);
   if (reinterpret_cast<ProgressMonitor*>(cinfo->progress)->stopAtWork)
     std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, kStopped);
@@ -166,9 +167,10 @@ QImage JpegDecoder::Decode(std::string_view stream, int eighths) {
   Decompressor jpeg(stream);
   if (!jpeg.Start(eighths)) return {};
   if (!jpeg.Begin()) return {};
-  QImage image(static_cast<int>(jpeg.info().output_width), static_cast<int>(jpeg.info().output_height),
-               kPictureFormat);
-  if (image.isNull() || !jpeg.ReadRows(image.bits(), static_cast<size_t>(image.bytesPerLine()))) return {};
+  QImage image(static_cast<int>(jpeg.info().output_width),
+               static_cast<int>(jpeg.info().output_height), kPictureFormat);
+  if (image.isNull() || !jpeg.ReadRows(image.bits(), static_cast<size_t>(image.bytesPerLine())))
+    return {};
   if (jpeg.info().out_color_space == JCS_CMYK) CmykToRgb32(image);
   return image;
 }

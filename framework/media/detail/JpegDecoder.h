@@ -36,8 +36,9 @@ class JpegDecoder {
   // each scan's header, with the checks the real decode makes of them) and set `stream` up for
   // decoding, its buffers allocated, up to the first byte of its pixels. Invalid when libjpeg
   // refuses a segment or passes a bound (kMaxJpegMemory, kMaxJpegScanPixels by its own count
-  // of the scans, kMaxMultiScanJpegBytes), when the picture is empty, over libjpeg's 65500 pixels a side or over
-  // `maxPixels`, or when it is of a kind we do not show (components other than 1, 3 or 4).
+  // of the scans, kMaxMultiScanJpegBytes), when the picture is empty, over libjpeg's 65500 pixels a
+  // side or over `maxPixels`, or when it is of a kind we do not show (components other than 1, 3 or
+  // 4).
   static QSize Check(const JpegOutline& outline, std::string_view stream, int64_t maxPixels);
 
   // The pixels of `stream` at eighths/8 of its size (1 to 8; the size rounded up), in

@@ -39,7 +39,7 @@ std::optional<JpegOutline> OutlineJpeg(std::string_view stream) {
     while (pos < n && data[pos] == 0xFF) ++pos;
     if (pos >= n) return std::nullopt;
     const unsigned char marker = data[pos++];
-    if (marker == 0xD9) {                                                   // EOI
+    if (marker == 0xD9) {  // EOI
       outline.segments.append("\xFF\xD9", 2);
       return outline;
     }
@@ -53,10 +53,11 @@ std::optional<JpegOutline> OutlineJpeg(std::string_view stream) {
     // A second frame header is an error to libjpeg, and a short one too: left as they are.
     if (IsFrameHeader(marker) && !frame && length >= 8) {
       frame = true;
-      ClaimOnePixel(outline.segments, outline.segments.size() - length, outline.width, outline.height);
+      ClaimOnePixel(outline.segments, outline.segments.size() - length, outline.width,
+                    outline.height);
     }
     pos += length;
-    if (marker != 0xDA) continue;                                           // not SOS
+    if (marker != 0xDA) continue;  // not SOS
     if (++scans > kMaxJpegScans) return std::nullopt;
     while (true) {
       const void* ff = std::memchr(data + pos, 0xFF, n - pos);

@@ -8,6 +8,7 @@
 
 namespace fw {
 
+// clang-format off
 #define FW_MIXER_FUNCTIONS(X)                                                                    \
   X(SDL_InitSubSystem) X(SDL_QuitSubSystem) X(SDL_SetHint) X(SDL_SetHintWithPriority)            \
   X(SDL_ResetHint) X(SDL_GetError) X(SDL_NewAudioStream) X(SDL_AudioStreamPut)                 \
@@ -15,6 +16,7 @@ namespace fw {
   X(SDL_FreeAudioStream) X(Mix_Init) X(Mix_Quit) X(Mix_OpenAudio) X(Mix_CloseAudio)              \
   X(Mix_QuerySpec) X(Mix_QuickLoad_RAW) X(Mix_FreeChunk) X(Mix_PlayChannelTimed) X(Mix_Playing)  \
   X(Mix_GetChunk) X(Mix_HaltChannel) X(Mix_AllocateChannels)
+// clang-format on
 
 struct MixerLibrary {
 #define FW_MIXER_POINTER(name) decltype(&::name) name = nullptr;

@@ -31,7 +31,8 @@ class PcmSink {
     if (!End()) return false;
     rate_ = int(rate), channels_ = channels;
     direct_ = rate_ == to_.frequency && channels_ == to_.channels && to_.format == AUDIO_S16SYS;
-    growth_ = double(to_.frequency) * to_.channels * SDL_AUDIO_BITSIZE(to_.format) / (double(rate_) * channels_ * 16);
+    growth_ = double(to_.frequency) * to_.channels * SDL_AUDIO_BITSIZE(to_.format) /
+              (double(rate_) * channels_ * 16);
     if (direct_) return Grow(max_ - used_);
     kept_ = Reserve(size_t(double(max_ - used_) / growth_) + kSlack);
     return kept_ != nullptr;
@@ -41,7 +42,8 @@ class PcmSink {
     if (!rate_) return false;
     if (direct_) return Append(out_.get(), used_, capacity_, pcm, size);
     return double(keptUsed_ + size) * growth_ <= double(max_ - used_) &&
-           Append(kept_.get(), keptUsed_, size_t(double(max_ - used_) / growth_) + kSlack, pcm, size);
+           Append(kept_.get(), keptUsed_, size_t(double(max_ - used_) / growth_) + kSlack, pcm,
+                  size);
   }
 
   DecodedPcm Finish() {
@@ -69,8 +71,8 @@ class PcmSink {
     if (direct_ || !kept_) return true;
     // Reserved only now: a stream refused while it was kept never touched the bound's worth.
     bool ok = Grow(std::min(max_ - used_, size_t(double(keptUsed_) * growth_) + kSlack));
-    SDL_AudioStream* stream = sdl_.SDL_NewAudioStream(AUDIO_S16SYS, Uint8(channels_), rate_, to_.format,
-                                                      Uint8(to_.channels), to_.frequency);
+    SDL_AudioStream* stream = sdl_.SDL_NewAudioStream(
+        AUDIO_S16SYS, Uint8(channels_), rate_, to_.format, Uint8(to_.channels), to_.frequency);
     ok = ok && stream != nullptr;
     for (size_t at = 0; ok && at < keptUsed_; at += kFeedBytes) {
       const int piece = int(std::min(kFeedBytes, keptUsed_ - at));
@@ -130,7 +132,8 @@ mpg123_handle* OpenFeed(const Mpg123Library& mpg) {
   mpg.mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
   mpg.mpg123_param(h, MPG123_REMOVE_FLAGS, MPG123_AUTO_RESAMPLE, 0);
   mpg.mpg123_format_none(h);
-  for (long rate : kMpegRates) mpg.mpg123_format(h, rate, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  for (long rate : kMpegRates)
+    mpg.mpg123_format(h, rate, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
   if (mpg.mpg123_open_feed(h) != MPG123_OK) {
     mpg.mpg123_delete(h);
     return nullptr;
@@ -168,12 +171,14 @@ DecodedPcm DecodeMp3(const MixerLibrary& sdl, const std::string& bytes, const Pc
         return {};
     } else if (status == MPG123_NEED_MORE && fed < bytes.size()) {
       const size_t piece = std::min(kFeedBytes, bytes.size() - fed);
-      if (mpg->mpg123_feed(decoder.handle, reinterpret_cast<const unsigned char*>(bytes.data()) + fed, piece) !=
-          MPG123_OK)
+      if (mpg->mpg123_feed(decoder.handle,
+                           reinterpret_cast<const unsigned char*>(bytes.data()) + fed,
+                           piece) != MPG123_OK)
         break;
       fed += piece;
     } else if (status != MPG123_OK) {
-      break;  // the end of the bytes or a fault the decoder cannot step over: the frames so far play
+      break;  // the end of the bytes or a fault the decoder cannot step over: the frames so far
+              // play
     }
   }
   return sink.Finish();

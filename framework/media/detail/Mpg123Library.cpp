@@ -11,7 +11,7 @@ const Mpg123Library* Load() {
   void* handle = dlopen("libmpg123.so.0", RTLD_LAZY | RTLD_LOCAL);
   if (!handle) return nullptr;
   static Mpg123Library library;
-#define FW_MPG123_RESOLVE(name)                                                   \
+#define FW_MPG123_RESOLVE(name)                                                  \
   library.name = reinterpret_cast<decltype(library.name)>(dlsym(handle, #name)); \
   if (!library.name) return nullptr;
   FW_MPG123_FUNCTIONS(FW_MPG123_RESOLVE)

@@ -5,9 +5,11 @@
 
 namespace fw {
 
+// clang-format off
 #define FW_MPG123_FUNCTIONS(X)                                                                 \
   X(mpg123_new) X(mpg123_delete) X(mpg123_param) X(mpg123_format_none) X(mpg123_format)        \
   X(mpg123_open_feed) X(mpg123_feed) X(mpg123_read) X(mpg123_getformat)
+// clang-format on
 
 struct Mpg123Library {
 #define FW_MPG123_POINTER(name) decltype(&::name) name = nullptr;

@@ -9,6 +9,11 @@ if(NOT CMAKE_BUILD_TYPE)
   set(CMAKE_BUILD_TYPE RelWithDebInfo)
 endif()
 
+# Where CI builds (CI=true, as .ci/run runs), a warning is an error, so that none lands.
+if("$ENV{CI}" STREQUAL "true")
+  add_compile_options(-Werror)
+endif()
+
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SDL2MIXER REQUIRED IMPORTED_TARGET SDL2_mixer)

@@ -43,8 +43,4 @@ class Graphics : public Object {
   Picture* owner_;       // the picture owns its Graphics
 };
 
-// Upper bound on the size of one picture; larger files open as no picture. Room for a
-// 24-megapixel photo, and several times the largest window at twice its pixel density.
-inline constexpr int64_t kMaxPicturePixels = 5120LL * 5120;
-
 }  // namespace fw

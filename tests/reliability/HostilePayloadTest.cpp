@@ -20,6 +20,7 @@
 #include "framework/Testing.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/Picture.h"
+#include "framework/media/detail/PictureFormat.h"
 #include "framework/media/Sound.h"
 #include "mediagen/MediaGen.h"
 #include "support/ClockFixture.h"

@@ -4,9 +4,11 @@
 #include <QImage>
 #include <cstdint>
 
-#include "framework/media/Picture.h"
-
 namespace fw {
+
+// Upper bound on the size of one picture; larger files open as no picture. Room for a
+// 24-megapixel photo, and several times the largest window at twice its pixel density.
+inline constexpr int64_t kMaxPicturePixels = 5120LL * 5120;
 
 // Every picture's pixels: opaque, the raster backing store's own format, so painting one is a
 // plain copy.

@@ -59,6 +59,8 @@ void RepaintNow(fw::Window& window) {
   if (auto* content = window.impl().content.data()) content->repaint();
 }
 
+bool OnScreen(fw::Window& window) { return window.impl().Exposed(); }
+
 long ResidentKb() {
   std::ifstream status("/proc/self/status");
   std::string line;

@@ -36,6 +36,8 @@ class InProcessClock : public testsupport::ClockHarness {
 
 // Paints the main window's content now, as the window system's next frame would.
 void RepaintNow(fw::Window& window);
+// Whether the window is on screen, where setting a backdrop paints it at once.
+bool OnScreen(fw::Window& window);
 
 // This process's resident set size, in kilobytes.
 long ResidentKb();

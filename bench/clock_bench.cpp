@@ -137,9 +137,12 @@ void MinuteWork(benchmark::State& state, bool hd, std::string kind, int divisor)
     state.SkipWithError("the clock did not start as expected");
     return;
   }
+  // A window on screen paints its new backdrop as the backdrop is set, before the minute's
+  // voice: a repaint after it would count the paint twice.
+  const bool paintsItself = bench::OnScreen(*w);
   for (auto _ : state) {
     w->MinuteWork("12:00:05");
-    bench::RepaintNow(*w);
+    if (!paintsItself) bench::RepaintNow(*w);
   }
   state.SetLabel(std::to_string(w->readPicture->Width()) + "x" +
                  std::to_string(w->readPicture->Height()) + " into " +

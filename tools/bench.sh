@@ -175,8 +175,8 @@ fake="$(date +%F) 12:00:40"
 faked() { LD_PRELOAD=$faketime_lib FAKETIME="@$fake" FAKETIME_DONT_FAKE_MONOTONIC=1 exec "$@"; }
 XDG_CONFIG_HOME=$work/idle-voices faked "$clock" 2>> "$log" & voices_pid=$!
 XDG_CONFIG_HOME=$work/idle-silent faked "$clock" 2>> "$log" & silent_pid=$!
-faked "$benchbin/floor_window_voices" --tick --payload "$payload" "$floor_picture" 2>> "$log" & floor_voices_pid=$!
-faked "$benchbin/floor_window" --tick --payload "$payload" "$floor_picture" 2>> "$log" & ticking_pid=$!
+faked "$benchbin/floor_window_voices" --tick --aligned --payload "$payload" "$floor_picture" 2>> "$log" & floor_voices_pid=$!
+faked "$benchbin/floor_window" --tick --aligned --payload "$payload" "$floor_picture" 2>> "$log" & ticking_pid=$!
 pids=("$voices_pid" "$silent_pid" "$floor_voices_pid" "$ticking_pid")
 echo "idle: voices on = pid $voices_pid, voice mode 3 = pid $silent_pid, floor with voices = pid $floor_voices_pid," \
   "ticking window with minute pictures = pid $ticking_pid" >> "$log"
@@ -350,7 +350,7 @@ row "6 resident growth after the first hour (60 -> 1440)" "$(( $(mem rss_after_1
   echo "with a precise timer armed for each next half second; old: its coarse 500 ms timer at any phase / a hand-written"
   echo "prefix scan of the same table; 3 SDL_mixer alone (read, decode, play); 4 bench/floor_window (same menus, 640x960"
   echo "JPEG decoded to 320x480; the clock: the later of its first time in the title and its picture); 5 process CPU"
-  echo "(ended threads included) over real minutes: bench/floor_window_voices (500 ms title timer, the minute's picture"
+  echo "(ended threads included) over real minutes: bench/floor_window_voices (title timer on the half seconds, the minute's picture"
   echo "and the same MP3 each minute, the device closed after it) / floor_window (the same without voices); 6 the"
   echo "pictures the clock holds. Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)."
   echo "Details: $log"

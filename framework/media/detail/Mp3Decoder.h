@@ -30,8 +30,9 @@ struct DecodedPcm {
 // An ID3v2 tag or an MPEG Layer III frame header at the start.
 bool LooksLikeMp3(const std::string& bytes);
 
-// Every frame the decoder takes, in `format`. No sound when the bytes are no MP3, nothing
-// decodes, or the output passes `maxBytes`: the decode stops there.
+// Every frame the decoder takes of bytes that LooksLikeMp3 (the caller checks, before it opens
+// the device the format comes from), in `format`. No sound when nothing decodes or the output
+// passes `maxBytes`: the decode stops there.
 DecodedPcm DecodeMp3(const MixerLibrary& sdl, const std::string& bytes, const PcmFormat& format,
                      size_t maxBytes);
 

@@ -23,7 +23,7 @@ struct Watch {
   std::map<int, std::function<void()>> listeners;
 };
 
-Watch& W() {
+Watch& TheWatch() {
   static Watch watch;
   return watch;
 }
@@ -51,7 +51,7 @@ void Stop(Watch& w) {
 }
 
 void Readable() {
-  Watch& w = W();
+  Watch& w = TheWatch();
   uint64_t expirations = 0;
   const ssize_t n = read(w.fd, &expirations, sizeof expirations);
   if (n < 0 && errno == EAGAIN) return;
@@ -81,12 +81,12 @@ bool Start(Watch& w) {
 }  // namespace
 
 int ClockChangeWatch::Add(std::function<void()> changed) {
-  Watch& w = W();
+  Watch& w = TheWatch();
   if (!Start(w)) return 0;
   w.listeners[++w.lastId] = std::move(changed);
   return w.lastId;
 }
 
-void ClockChangeWatch::Remove(int id) { W().listeners.erase(id); }
+void ClockChangeWatch::Remove(int id) { TheWatch().listeners.erase(id); }
 
 }  // namespace fw

@@ -16,4 +16,9 @@ void ProcessPendingEvents();
 // Forgets a finished quit so that another start-up can run in the same process.
 void ResetQuitStateForTesting();
 
+// Waits, processing events, until all background work has been handed back (or `timeoutMs`).
+void FinishBackgroundWorkForTesting(int timeoutMs = 30000);
+// While set, no new thread can be made, as under a process limit.
+void RefuseThreadsForTesting(bool refuse);
+
 }  // namespace fw

@@ -1,5 +1,7 @@
 #include "framework/app/Runtime.h"
 
+#include "framework/core/BackgroundWork.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -121,6 +123,8 @@ void RunFrameworkInitialization(Delegate<void()> startup) {
 
 int32_t RuntimeExit() {
   CloseAllWindows();
+  // No decode may still be running when the sound system and Qt go.
+  StopBackgroundWork();
   ShutdownSound();
   AppObject().reset();
   return ExitStatus();

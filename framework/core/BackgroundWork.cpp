@@ -50,13 +50,30 @@ class Pool {
     }
   }
 
+  // Cancels everything, lets the workers hand back what they hold and end; the next work
+  // starts new ones.
   void Stop() {
     std::unique_lock lock(mutex_);
     for (Job& job : queue_)
       if (job.cancel) job.cancel->store(true);
     for (auto& running : running_)
       if (running) running->store(true);
-    drained_.wait(lock, [&] { return busy_ == 0; });
+    retiring_ = true;
+    held_ = false;
+    ready_.notify_all();
+    drained_.wait(lock, [&] { return threads_ == 0; });
+    retiring_ = false;
+  }
+
+  void Hold(bool hold) {
+    std::lock_guard lock(mutex_);
+    held_ = hold;
+    ready_.notify_all();
+  }
+
+  int Ran() {
+    std::lock_guard lock(mutex_);
+    return ran_;
   }
 
   void Finish(int timeoutMs) {
@@ -84,7 +101,13 @@ class Pool {
     const size_t slot = running_.size();
     running_.push_back(nullptr);
     while (true) {
-      ready_.wait(lock, [&] { return !queue_.empty(); });
+      ready_.wait(lock, [&] { return (!queue_.empty() && !held_) || retiring_; });
+      if (queue_.empty()) {
+        --threads_;
+        --idle_;
+        drained_.notify_all();
+        return;
+      }
       Job job = std::move(queue_.front());
       queue_.pop_front();
       --idle_;
@@ -96,12 +119,15 @@ class Pool {
       running_[slot] = nullptr;
       --busy_;
       ++idle_;
-      if (busy_ == 0) drained_.notify_all();
     }
   }
 
   void RunAndDeliver(Job job) {
-    if (!job.cancel || !job.cancel->load()) job.work();
+    if (!job.cancel || !job.cancel->load()) {
+      job.work();
+      std::lock_guard lock(mutex_);
+      ++ran_;
+    }
     auto deliver = [this, done = std::move(job.done)] {
       if (done) done();
       std::lock_guard lock(mutex_);
@@ -115,8 +141,10 @@ class Pool {
   std::mutex mutex_;
   std::condition_variable ready_, drained_;
   std::deque<Job> queue_;
-  std::deque<CancelFlag> running_;  // by worker: the cancel flag of the work it is doing
-  int threads_ = 0, idle_ = 0, busy_ = 0, outstanding_ = 0;
+  // By worker: the cancel flag of the work it is doing. A retired worker's slot stays.
+  std::deque<CancelFlag> running_;
+  int threads_ = 0, idle_ = 0, busy_ = 0, outstanding_ = 0, ran_ = 0;
+  bool retiring_ = false, held_ = false;
 };
 
 // Never destroyed: the workers are detached and wait on it until the process ends.
@@ -140,6 +168,8 @@ bool TryStartThread(std::thread& thread, std::function<void()> body) {
 }
 
 void RefuseThreadsForTesting(bool refuse) { threadsRefused = refuse; }
+void HoldBackgroundWorkForTesting(bool hold) { ThePool().Hold(hold); }
+int BackgroundWorkRunForTesting() { return ThePool().Ran(); }
 
 void RunInBackground(std::function<void()> work, std::function<void()> done, CancelFlag cancel) {
   ThePool().Submit({std::move(work), std::move(done), std::move(cancel)});

@@ -25,8 +25,8 @@ void RunInBackground(std::function<void()> work, std::function<void()> done,
 // process or thread limit), and nothing runs.
 bool TryStartThread(std::thread& thread, std::function<void()> body);
 
-// Cancels the work not yet begun and waits for the work under way (at exit: no worker may
-// outlive what it uses). Later work runs again as usual.
+// Cancels the work not yet begun, waits for the work under way and ends the workers (at exit:
+// no worker may outlive what it uses). Later work starts new ones.
 void StopBackgroundWork();
 
 }  // namespace fw

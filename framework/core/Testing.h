@@ -18,7 +18,12 @@ void ResetQuitStateForTesting();
 
 // Waits, processing events, until all background work has been handed back (or `timeoutMs`).
 void FinishBackgroundWorkForTesting(int timeoutMs = 30000);
-// While set, no new thread can be made, as under a process limit.
+// While set, no new thread can be made, as under a process limit (StopBackgroundWork ends
+// the workers there are).
 void RefuseThreadsForTesting(bool refuse);
+// While held, the workers start no new work; it waits in the queue.
+void HoldBackgroundWorkForTesting(bool hold);
+// How many pieces of work have run (not skipped as cancelled) since the process started.
+int BackgroundWorkRunForTesting();
 
 }  // namespace fw

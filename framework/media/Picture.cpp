@@ -7,6 +7,7 @@
 
 #include "framework/files/FolderItem.h"
 #include "framework/media/PictureImpl.h"
+#include "framework/media/detail/Resample.h"
 
 namespace fw {
 namespace {
@@ -39,24 +40,12 @@ QImage White(QSize size, qreal ratio) {
 constexpr int64_t kMaxDecodedForDrawing = 3 * 1536 * 2048;
 
 // The file's whole picture at `size` pixels, decoded no larger than needed; null when memory
-// runs out.
-QImage WholeAt(const EncodedPicture& file, QSize size) {
-  QImage pixels = file.Decode(size, kMaxDecodedForDrawing);
+// runs out, the decode fails or `cancel` is set. Runs on a worker: nothing here may wait for
+// Qt's thread pool (see Resample.h).
+QImage WholeAt(const EncodedPicture& file, QSize size, const std::atomic<bool>* cancel) {
+  QImage pixels = file.Decode(size, kMaxDecodedForDrawing, cancel);
   if (pixels.isNull() || pixels.size() == size) return pixels;
-  if (pixels.width() > size.width() || pixels.height() > size.height()) {
-    // Shrinking (in one direction at least): an area-averaging filter. The painter's bilinear
-    // filter reads two pixels in each direction whatever the scale, so below half size it
-    // skips pixels, and thin lines and hatches turn to moiré.
-    QImage out = pixels.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return out.format() == kPictureFormat ? out : out.convertToFormat(kPictureFormat);
-  }
-  // Enlarging: painting scales several times faster than QImage::scaled.
-  QImage out = White(size, 1);
-  if (out.isNull()) return out;
-  QPainter painter(&out);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(QRectF(out.rect()), pixels, QRectF(pixels.rect()));
-  return out;
+  return Resampled(pixels, size, cancel);
 }
 
 // Whether pixels of this size, drawn over `units` that are `screen` pixels on screen, are
@@ -80,12 +69,50 @@ qreal NewPictureRatio(int32_t width, int32_t height) {
 
 }  // namespace
 
+Picture::Impl::~Impl() {
+  if (pending) pending->cancel->store(true);
+}
+
+bool Picture::Impl::TakeMade() {
+  if (!pending) return true;
+  {
+    std::lock_guard lock(pending->mutex);
+    if (!pending->finished) return false;
+    image = std::move(pending->pixels);
+  }
+  if (auto sourceDrawn = pending->sourceDrawn.lock(); sourceDrawn && !image.isNull())
+    *sourceDrawn = image;
+  pending.reset();
+  return true;
+}
+
 const QImage& Picture::Impl::Pixels() {
+  if (pending) {
+    {
+      // The worker ends the drawing, or it was cancelled before it began (at exit).
+      std::unique_lock lock(pending->mutex);
+      while (!pending->finished && !pending->cancel->load())
+        pending->made.wait_for(lock, std::chrono::milliseconds(10));
+      pending->finished = true;
+    }
+    TakeMade();
+  }
   if (!image.isNull()) return image;
   if (encoded) image = encoded->Decode(encoded->Size());
-  // The file decoded when it was opened: only memory running out fails here.
+  // Only memory running out, or a decode that passed its bounds, fails here: white.
   if (image.isNull()) image = White(Size(), ratio);
   return image;
+}
+
+const QImage* Picture::Impl::PixelsIfMade() {
+  if (!TakeMade()) return nullptr;
+  return &Pixels();
+}
+
+bool Picture::Impl::WhenMade(std::function<void()> made) {
+  if (TakeMade()) return false;
+  pending->whenMade.push_back(std::move(made));
+  return true;
 }
 
 QImage& Picture::Impl::Surface() {
@@ -94,18 +121,35 @@ QImage& Picture::Impl::Surface() {
     throw OutOfBoundsException("picture size " + std::to_string(Size().width()) + " x " +
                                std::to_string(Size().height()) + ": out of memory");
   encoded.reset();
-  drawn = QImage();
+  drawn = std::make_shared<QImage>();
   return image;
 }
 
-const QImage& Picture::Impl::DrawnWhole(QSize size, qreal ratio) {
-  if (drawn.size() == size && drawn.devicePixelRatio() == ratio) return drawn;
-  drawn = QImage();
-  drawn = WholeAt(*encoded, size);
-  // Set here, on the one copy, since the target shares these pixels.
-  if (!drawn.isNull()) drawn.setDevicePixelRatio(ratio);
-  return drawn;
+namespace {
+
+// Starts making `to`'s pixels, a new picture's, from the whole of `from`'s file at `size`
+// pixels and `ratio` pixels a unit, on a worker.
+void DrawWholeInBackground(Picture::Impl& from, Picture::Impl& to, QSize size, qreal ratio) {
+  auto pending = std::make_shared<PendingPixels>();
+  pending->sourceDrawn = from.drawn;
+  to.pending = pending;
+  RunInBackground(
+      [pending, file = from.encoded, size, ratio] {
+        QImage pixels = WholeAt(*file, size, pending->cancel.get());
+        if (!pixels.isNull()) pixels.setDevicePixelRatio(ratio);
+        std::lock_guard lock(pending->mutex);
+        pending->pixels = std::move(pixels);
+        pending->finished = true;
+        pending->made.notify_all();
+      },
+      [pending] {
+        // Called even when the work was skipped: nobody then waits for it.
+        for (auto& made : std::exchange(pending->whenMade, {})) made();
+      },
+      pending->cancel);
 }
+
+}  // namespace
 
 Picture::Picture(int32_t width, int32_t height, int32_t /*depth*/)
     : impl_(std::make_unique<Impl>()) {
@@ -141,6 +185,8 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
   Picture::Impl& from = source->impl();
   if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return;
   Picture::Impl& to = owner_->impl();
+  // A drawing still being made into the target comes first.
+  if (to.pending) to.Pixels();
 
   // Rectangles in units are drawn at the target's pixels, from the source's pixels.
   const QRect destination(x, y, width, height);
@@ -155,9 +201,23 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
     // The whole picture: decoded no larger than needed and scaled to the destination's
     // pixels; only that is kept, not the pixels at the picture's own size.
     const QSize own = from.Size();
-    pixels = EnlargedAsPainted(own, destination.size(), pixelSize)
-                 ? from.DrawnWhole(own, qreal(own.width()) / width)
-                 : from.DrawnWhole(pixelSize, ratio);
+    const bool fewer = EnlargedAsPainted(own, destination.size(), pixelSize);
+    const QSize size = fewer ? own : pixelSize;
+    const qreal drawnRatio = fewer ? qreal(own.width()) / width : ratio;
+    QImage& drawn = *from.drawn;
+    if (drawn.isNull() || drawn.size() != size || drawn.devicePixelRatio() != drawnRatio) {
+      if (destination == QRect(QPoint(0, 0), to.Size()) && to.image.isNull() && !to.encoded &&
+          !to.pending) {
+        // A new picture drawn over whole, as a backdrop or a thumbnail is: made on a worker.
+        DrawWholeInBackground(from, to, size, drawnRatio);
+        return;
+      }
+      drawn = QImage();
+      drawn = WholeAt(*from.encoded, size, nullptr);
+      // Set here, on the one copy, since the target shares these pixels.
+      if (!drawn.isNull()) drawn.setDevicePixelRatio(drawnRatio);
+    }
+    pixels = drawn;
     sourceRect = pixels.rect();
   } else {
     pixels = from.encoded->Decode(from.Size());
@@ -170,10 +230,11 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
   // the painter, which draws the part inside.)
   if ((pixelSize.width() < sourceRect.width() || pixelSize.height() < sourceRect.height()) &&
       pixels.rect().contains(sourceRect)) {
-    pixels = (sourceRect == pixels.rect() ? pixels : pixels.copy(sourceRect))
-                 .scaled(pixelSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (pixels.format() != kPictureFormat) pixels = pixels.convertToFormat(kPictureFormat);
+    QImage part = sourceRect == pixels.rect() ? pixels : pixels.copy(sourceRect);
+    if (part.format() != kPictureFormat) part = part.convertToFormat(kPictureFormat);
+    pixels = Resampled(part, pixelSize);
     sourceRect = pixels.rect();
+    if (pixels.isNull()) return;
   }
   if (destination == QRect(QPoint(0, 0), to.Size()) && sourceRect == pixels.rect()) {
     // The whole target: share the pixels instead of copying them.

@@ -36,7 +36,10 @@ class WellWidget : public QFrame {
     QFrame::paintEvent(event);
     auto owner = owner_.lock();
     if (!owner || !owner->Image()) return;
-    const QImage& image = owner->Image()->impl().Pixels();
+    // A thumbnail still being made leaves the well empty; it is painted when made.
+    const QImage* made = owner->Image()->impl().PixelsIfMade();
+    if (!made) return;
+    const QImage& image = *made;
     const QSize size = image.deviceIndependentSize().toSize();
     QPainter painter(this);
     PaintPicture(painter, QPoint((width() - size.width()) / 2, (height() - size.height()) / 2),
@@ -245,6 +248,15 @@ QWidget* ImageWell::MakeWidget(QWidget* parent) {
 
 void ImageWell::SetImage(const Ref<Picture>& image) {
   image_ = image;
+  if (image) {
+    std::weak_ptr<ImageWell> self = WeakSelf(this);
+    std::weak_ptr<Picture> shown = image.shared();
+    image->impl().WhenMade([self, shown] {
+      auto well = self.lock();
+      auto picture = shown.lock();
+      if (well && picture && well->Image().shared() == picture && well->well_) well->well_->update();
+    });
+  }
   if (well_) well_->update();
 }
 

@@ -67,10 +67,17 @@ void ContentWidget::paintEvent(QPaintEvent* event) {
   {
     QPainter painter(this);
     QRegion uncovered = event->region();
-    if (auto backdrop = owner_ ? owner_->Backdrop() : nullptr) {
-      const QImage& pixels = backdrop->impl().Pixels();
-      PaintPicture(painter, QPoint(0, 0), pixels);
-      uncovered -= QRect(QPoint(0, 0), pixels.deviceIndependentSize().toSize());
+    if (owner_) {
+      QImage& painted = owner_->impl().painted;
+      const auto backdrop = owner_->Backdrop();
+      if (!backdrop)
+        painted = QImage();
+      else if (const QImage* made = backdrop->impl().PixelsIfMade())
+        painted = *made;
+      if (!painted.isNull()) {
+        PaintPicture(painter, QPoint(0, 0), painted);
+        uncovered -= QRect(QPoint(0, 0), painted.deviceIndependentSize().toSize());
+      }
     }
     for (const QRect& rect : uncovered) painter.fillRect(rect, palette().window());
   }
@@ -364,11 +371,27 @@ void Window::SetMenuBar(const Ref<fw::MenuBar>& bar) {
 
 void Window::SetBackdrop(const Ref<Picture>& picture) {
   backdrop_ = picture;
-  // On screen now, before the handler goes on to slower work (a voice to open and decode).
-  if (impl_->Exposed())
-    impl_->content->repaint();
-  else if (impl_->content)
-    impl_->content->update();
+  // A picture still being made on a worker is painted when it is made, if it is still the
+  // backdrop then; until then the last one stays.
+  if (picture) {
+    std::weak_ptr<Window> self = std::static_pointer_cast<Window>(shared_from_this());
+    std::weak_ptr<Picture> shown = picture.shared();
+    const bool later = picture->impl().WhenMade([self, shown] {
+      auto window = self.lock();
+      auto backdrop = shown.lock();
+      if (window && backdrop && window->Backdrop().shared() == backdrop) window->impl().Refresh();
+    });
+    if (later) return;
+  }
+  impl_->Refresh();
+}
+
+void Window::Impl::Refresh() {
+  // On screen now, before the handler goes on to slower work (a voice to open).
+  if (Exposed())
+    content->repaint();
+  else if (content)
+    content->update();
 }
 
 std::span<const PropertyBinding<Window>> Window::PropertyBindings() {

@@ -46,6 +46,9 @@ struct Window::Impl {
   bool resizePending = false;
   bool closingFromWidget = false;
   bool shown = false;  // the content has been painted once
+  // The backdrop's pixels as last painted: shown on until a new backdrop's are made, so a
+  // new minute's picture replaces the last one without an empty window between them.
+  QImage painted;
 
   void BuildWidgets(Window& w);
   void BuildMenuBar(Window& w);
@@ -56,6 +59,8 @@ struct Window::Impl {
   void FirstPainted(Window& w);
   // Whether a paint now would reach the screen.
   bool Exposed() const;
+  // Paints the content now where that reaches the screen, else when it next can.
+  void Refresh();
 };
 
 }  // namespace fw

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include "framework/core/Testing.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/PictureImpl.h"
 #include "framework/ui/Controls.h"
@@ -53,6 +54,7 @@ TEST(ScreenPixelsTest, BackdropAndWellShowPicturesAtTheScreensPixels) {
                                     {"Height", kHeight + 2 * kMargin}})
     well->SetProperty(fw::Property{name, int32_t(value)});
   well->SetImage(picture);
+  fw::FinishBackgroundWorkForTesting();
 
   const struct {
     const char* what;

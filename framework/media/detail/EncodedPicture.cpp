@@ -84,7 +84,8 @@ std::shared_ptr<const EncodedPicture> EncodedPicture::Read(const std::string& pa
   return std::make_shared<const EncodedPicture>(std::move(*file), false, size);
 }
 
-QImage EncodedPicture::Decode(QSize atLeast, int64_t maxPixels) const {
+QImage EncodedPicture::Decode(QSize atLeast, int64_t maxPixels,
+                              const std::atomic<bool>* /*cancel*/) const {
   if (jpeg_) return JpegDecoder::Decode(bytes_, Eighths(size_, atLeast, maxPixels));
   return DecodeWithQt(bytes_);
 }

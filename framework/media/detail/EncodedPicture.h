@@ -5,6 +5,7 @@
 // pixels' memory) and a JPEG decodes straight to the size it is drawn at.
 #include <QImage>
 #include <QSize>
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -24,8 +25,9 @@ class EncodedPicture {
   // The pixels at the smallest size the decoder reaches cheaply that is no smaller than
   // `atLeast` in either direction, unless that passes `maxPixels` (then the largest that does
   // not): for a JPEG, 1/8, 1/4, 1/2 or the whole picture; else its own size.
-  // kPictureFormat; null only when memory runs out.
-  QImage Decode(QSize atLeast, int64_t maxPixels = kMaxPicturePixels) const;
+  // kPictureFormat; null when memory runs out, or when `*cancel` is set. Any thread.
+  QImage Decode(QSize atLeast, int64_t maxPixels = kMaxPicturePixels,
+                const std::atomic<bool>* cancel = nullptr) const;
 
   EncodedPicture(std::string bytes, bool jpeg, QSize size)
       : bytes_(std::move(bytes)), jpeg_(jpeg), size_(size) {}

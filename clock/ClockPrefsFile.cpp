@@ -1,5 +1,7 @@
 // The clock settings file: read once at Open, replaced whole at the preferences window's OK
 // and when the main window closes.
+#include <string_view>
+
 #include "clock/mainWindow.h"
 #include "framework/core/EventLoop.h"
 #include "framework/files/TextStreams.h"
@@ -8,6 +10,9 @@ namespace clockcore {
 namespace {
 
 const char* const kPrefsFileName = "vantoViewer3 Prefs";
+// The six lines come to about a hundred bytes. What lies further on is no setting, and a file
+// grown huge by accident is read no further than this.
+constexpr int64_t kMaxPrefsBytes = 64 * 1024;
 
 fw::Ref<fw::FolderItem> PrefsFile() {
   return fw::SpecialFolder::Preferences()->Child(kPrefsFileName);
@@ -23,12 +28,14 @@ void mainWindow::ReadClockPrefs() {
   auto file = PrefsFile();
   // A FIFO, device or socket in the file's place holds no settings, and neither does a file
   // of no lines or only blank ones (read by position it would mute every voice and empty the
-  // alarm): each counts as no file. A folder there fails to open and is reported.
+  // alarm), nor one of NUL bytes, blank lines among them or not (what a crash can leave: the
+  // length kept, the blocks zeroed): each counts as no file. A folder there fails to open and
+  // is reported.
   if (file->RegularFile() || file->Directory()) {
-    auto stream = file->OpenAsTextFile();
+    auto stream = fw::TextInputStream::OpenStart(file, kMaxPrefsBytes);
     if (!stream) throw fw::IOException("cannot read \"" + file->NativePath() + "\"", 1);
     const fw::String text = stream->ReadAll();
-    if (text.find_first_not_of(" \t\r\n") != fw::String::npos) {
+    if (text.find_first_not_of(std::string_view(" \t\r\n\0", 5)) != fw::String::npos) {
       fw::TextInputStream lines(text);
       self->LoadClockPrefs(lines);
       return;

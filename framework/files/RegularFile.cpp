@@ -4,18 +4,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace fw {
 
-std::optional<std::string> ReadWholeRegularFile(const std::string& path, int64_t maxBytes) {
-  if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
+namespace {
+
+// Up to maxBytes of a regular file; a larger one gives nothing unless `cut` allows it to be
+// read in part.
+std::optional<std::string> ReadUpTo(const std::string& path, int64_t maxBytes, bool cut) {
+  if (path.empty() || path.find('\0') != std::string::npos || maxBytes < 0) return std::nullopt;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return std::nullopt;
   std::optional<std::string> result;
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= maxBytes) {
-    std::string bytes(static_cast<size_t>(st.st_size), '\0');
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (cut || st.st_size <= maxBytes)) {
+    std::string bytes(static_cast<size_t>(std::min<int64_t>(st.st_size, maxBytes)), '\0');
     size_t got = 0;
     bool failed = false;
     while (got < bytes.size()) {
@@ -32,6 +37,16 @@ std::optional<std::string> ReadWholeRegularFile(const std::string& path, int64_t
   }
   ::close(fd);
   return result;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeRegularFile(const std::string& path, int64_t maxBytes) {
+  return ReadUpTo(path, maxBytes, false);
+}
+
+std::optional<std::string> ReadRegularFileStart(const std::string& path, int64_t maxBytes) {
+  return ReadUpTo(path, maxBytes, true);
 }
 
 std::optional<std::string> ReadRegularFile(const std::string& path, int64_t maxBytes) {

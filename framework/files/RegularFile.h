@@ -11,7 +11,11 @@ namespace fw {
 // the caller; only regular files are read.
 std::optional<std::string> ReadWholeRegularFile(const std::string& path, int64_t maxBytes);
 
-// The same for a payload file, which is of no use empty.
+// The first maxBytes of a regular file, all of a shorter one: a larger file is cut, not
+// refused, and costs no more memory than maxBytes.
+std::optional<std::string> ReadRegularFileStart(const std::string& path, int64_t maxBytes);
+
+// The same as ReadWholeRegularFile for a payload file, which is of no use empty.
 std::optional<std::string> ReadRegularFile(const std::string& path, int64_t maxBytes);
 
 }  // namespace fw

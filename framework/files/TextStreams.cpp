@@ -17,6 +17,13 @@ Ref<TextInputStream> FolderItem::OpenAsTextFile(int64_t maxBytes) const {
   return New<TextInputStream>(std::move(*bytes));
 }
 
+Ref<TextInputStream> TextInputStream::OpenStart(const Ref<FolderItem>& file, int64_t maxBytes) {
+  if (!file) throw NilObjectException("TextInputStream.OpenStart of a nil FolderItem");
+  std::optional<String> bytes = ReadRegularFileStart(file->NativePath(), maxBytes);
+  if (!bytes) return nullptr;
+  return New<TextInputStream>(std::move(*bytes));
+}
+
 String TextInputStream::ReadAll() {
   if (pos_ >= bytes_.size()) return String();
   String rest = bytes_.substr(pos_);

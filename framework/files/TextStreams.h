@@ -11,6 +11,11 @@ class TextInputStream : public Object {
  public:
   explicit TextInputStream(String bytes) : bytes_(std::move(bytes)) {}
   std::string FullClassName() const override { return "TextInputStream"; }
+  // A stream over the file's first maxBytes (all of a shorter file), or nil when
+  // OpenAsTextFile would give nil for any reason but size: for a format of a few short lines,
+  // whose file, however large it has become, costs no more memory than maxBytes. A nil item
+  // raises NilObjectException.
+  static Ref<TextInputStream> OpenStart(const Ref<FolderItem>& file, int64_t maxBytes);
   // Everything from the current position, byte for byte.
   String ReadAll();
   // The next line without its end (LF, CR LF or a bare CR); "" once at the end.

@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 
 #include <array>
+#include <filesystem>
 #include <fstream>
 
 #include "framework/Testing.h"
@@ -79,6 +80,38 @@ TEST_F(ClockPrefsFile, EmptyFileAndBlankLinesGiveTheDefaults) {
               "seiyuOn/Off=1,1,1,1,1,1,1,1,1,1,1,1\nalarmOn=0\nalarmHour=00\nalarmMin=00\n"
               "alarmVoice=0\nvoiceMode=0\n");
   }
+}
+
+TEST_F(ClockPrefsFile, FilesOfNulBytesGiveTheDefaultsAndAreRewritten) {
+  // What a crash can leave: the file's length kept, its blocks zero (extended sparsely here),
+  // with or without line ends among the zeros; the largest is a single line of over 64 MiB,
+  // once too large to read at all.
+  const struct {
+    std::string start;
+    uintmax_t size;
+  } cases[] = {{"", 1}, {"", 4096}, {"", (64u << 20) + 1}, {std::string("\0\n\r\n\0", 5), 100}};
+  for (const auto& c : cases) {
+    WritePrefs(c.start);
+    std::filesystem::resize_file(PrefsFile(), c.size);
+    auto w = Start();
+    for (int i = 0; i <= 11; ++i) EXPECT_TRUE(w->nameCheck(i)) << c.size << " " << i;
+    EXPECT_FALSE(w->alarmCheck) << c.size;
+    EXPECT_EQ(w->alarmHour, "00") << c.size;
+    EXPECT_EQ(w->alarmMin, "00") << c.size;
+    Quit();
+    EXPECT_EQ(ReadFile(PrefsFile()),
+              "seiyuOn/Off=1,1,1,1,1,1,1,1,1,1,1,1\nalarmOn=0\nalarmHour=00\nalarmMin=00\n"
+              "alarmVoice=0\nvoiceMode=0\n");
+  }
+  // Zeros after the six lines leave the settings as they were: read, then written back.
+  const std::string saved =
+      "seiyuOn/Off=0,1,1,1,1,1,1,1,1,1,1,1\nalarmOn=1\nalarmHour=07\nalarmMin=30\n"
+      "alarmVoice=5\nvoiceMode=2\n";
+  WritePrefs(saved);
+  std::filesystem::resize_file(PrefsFile(), 4096);
+  Start();
+  Quit();
+  EXPECT_EQ(ReadFile(PrefsFile()), saved);
 }
 
 TEST_F(ClockPrefsFile, LinesCountByPositionNotByKey) {

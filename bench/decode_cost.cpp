@@ -105,12 +105,12 @@ std::vector<File> Files() {
   restarts.restartMcus = 1;
   const std::string small = testsupport::LibJpegBytes(Spec(64, 64, 90, JpegSpec::k444, true, 255));
   return {
-      {"baseline-50Mpx-40MB", jpeg(Spec(8640, 5760, 95, JpegSpec::k420, false, 100))},
-      {"progressive-24Mpx-444-24MB", jpeg(Spec(6000, 4000, 95, JpegSpec::k444, true, 50))},
-      {"progressive-45Mpx-420-24MB", jpeg(Spec(8256, 5504, 95, JpegSpec::k420, true, 52))},
-      {"progressive-24Mpx-420-9MB", jpeg(Spec(6000, 4000, 90, JpegSpec::k420, true, 46))},
-      {"progressive-4K-8.5MB", jpeg(Spec(3840, 2160, 97, JpegSpec::k420, true, 120))},
-      {"progressive-5K-16MB", jpeg(Spec(5640, 3172, 96, JpegSpec::k420, true, 110))},
+      {"baseline-50Mpx-40MB", jpeg(Spec(8640, 5760, 95, JpegSpec::k420, false, 97))},
+      {"progressive-24Mpx-444-24MB", jpeg(Spec(6000, 4000, 95, JpegSpec::k444, true, 44))},
+      {"progressive-45Mpx-420-24MB", jpeg(Spec(8256, 5504, 95, JpegSpec::k420, true, 48))},
+      {"progressive-24Mpx-420-9MB", jpeg(Spec(6000, 4000, 90, JpegSpec::k420, true, 50))},
+      {"progressive-4K-8.5MB", jpeg(Spec(3840, 2160, 97, JpegSpec::k420, true, 135))},
+      {"progressive-5K-16MB", jpeg(Spec(5640, 3172, 96, JpegSpec::k420, true, 120))},
       {"png-16Mpx", [] { return Qt(testsupport::Noise(4096, 4096, 2), "png"); }},
       {"bmp-16Mpx", [] { return Qt(testsupport::Noise(4096, 4096, 2), "bmp"); }},
       {"gif-16Mpx", [] { return testsupport::GifBytes(4096, 4096); }},

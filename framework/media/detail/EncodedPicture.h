@@ -21,9 +21,10 @@ namespace fw {
 // JPEG at its finest quality. The file is held in memory while the picture is.
 inline constexpr int64_t kMaxPictureFileBytes = 65LL << 20;
 
-// The most pixels a JPEG file may claim: past any camera's. What a decode of it costs is held
-// by the decoder's work and memory budgets, at the size it is decoded at.
-inline constexpr int64_t kMaxJpegFilePixels = 128LL << 20;
+// The most pixels a JPEG file may claim: past any camera but a medium-format one (61 Mpx fit).
+// What a decode of it costs is held by the decoder's work and memory budgets, at the size it is
+// decoded at.
+inline constexpr int64_t kMaxJpegFilePixels = 8192LL * 8192;
 
 class EncodedPicture {
  public:

@@ -1,6 +1,9 @@
 #include "framework/media/detail/JpegDecoder.h"
 
 #include <jpeglib.h>
+// clang-format off
+#include <jerror.h>  // after jpeglib.h
+// clang-format on
 
 #include <algorithm>
 #include <csetjmp>
@@ -22,6 +25,7 @@ namespace {
 struct ErrorManager {
   jpeg_error_mgr pub;  // first: libjpeg's pointer to it is a pointer to the whole
   std::jmp_buf jump;
+  bool cutIsFatal = false;  // not in an outline, whose scans have no data
 };
 
 [[noreturn]] void OnFatalError(j_common_ptr cinfo) {
@@ -29,6 +33,16 @@ struct ErrorManager {
 }
 
 void Silently(j_common_ptr) {}
+
+// A warning that the data of a scan ran out before its blocks did: libjpeg goes on with zeros,
+// grey below the cut, a pass over the rest of the picture for nothing. A cut file, or a frame
+// claiming far more than its data holds, is not a picture to us.
+void OnMessage(j_common_ptr cinfo, int level) {
+  const int code = cinfo->err->msg_code;
+  if (level < 0 && (code == JWRN_HIT_MARKER || code == JWRN_JPEG_EOF) &&
+      reinterpret_cast<ErrorManager*>(cinfo->err)->cutIsFatal)
+    OnFatalError(cinfo);
+}
 
 // The work of a decode as libjpeg does it, counted at every call of its progress monitor: once
 // an iMCU row (a band of 8 to 16 rows of blocks) as a multi-scan file is read into its
@@ -83,6 +97,7 @@ class Decompressor {
     cinfo_.err = jpeg_std_error(&errors_.pub);
     errors_.pub.error_exit = OnFatalError;
     errors_.pub.output_message = Silently;
+    errors_.pub.emit_message = OnMessage;
     progress_.pub.progress_monitor = OnProgress;
     progress_.cancel = cancel;
     progress_.streamBytes = bytes.size();
@@ -145,6 +160,7 @@ class Decompressor {
     return true;
   }
 
+  void CutIsFatal() { errors_.cutIsFatal = true; }
   jpeg_decompress_struct& info() { return cinfo_; }
   int64_t Work() const { return progress_.work; }
 
@@ -221,6 +237,7 @@ QImage JpegDecoder::Decode(std::string_view stream, int eighths, const Options& 
     reduced = DcOnlyStream(stream, header.info());
   }
   Decompressor jpeg(reduced ? std::string_view(*reduced) : stream, options.cancel);
+  jpeg.CutIsFatal();
   if (!jpeg.Start(eighths)) return {};
   // Without its AC terms a block would be smoothed as a coarse early picture is.
   if (reduced) jpeg.info().do_block_smoothing = FALSE;

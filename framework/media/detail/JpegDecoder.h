@@ -13,19 +13,19 @@ namespace fw {
 struct JpegOutline;
 
 // The work one decode may do, counted as libjpeg does it (see JpegDecoder::Decode), in about
-// nanoseconds of one core of the machine the figures were taken on (docs/performance.md): 1.3 s.
-// The largest photos the clock shows take up to 1.25 s whole (a 24-megapixel progressive file of
-// 24 MB with its colour at full resolution) and far less at 1/8; a stream built to make the
-// decoder pass over a picture again and again, or to make each byte cost the most, gives up
-// here.
-inline constexpr int64_t kMaxJpegWork = 1300LL * 1000 * 1000;
+// nanoseconds of one core of the machine the figures were taken on (docs/performance.md): 1.4 s.
+// The largest photos the clock shows take up to 1.2 s decoded at a quarter or more (a
+// progressive file of 24 MB, 24 megapixels with its colour at full resolution or 45 with it at
+// a quarter), a fifth of that at 1/8; a stream built to make the decoder pass over a picture
+// again and again, or to make each byte cost the most, gives up here.
+inline constexpr int64_t kMaxJpegWork = 1400LL * 1000 * 1000;
 
 // The weights of that count: a byte of entropy-coded data through the Huffman decoder in a
 // single pass or in progressive scans (refinement scans read most bytes bit by bit), a byte
 // through the arithmetic decoder, a block visited by a scan, and an output pixel (its inverse
 // transform, upsampling and colour conversion).
 inline constexpr int64_t kJpegSequentialByteWork = 10;
-inline constexpr int64_t kJpegProgressiveByteWork = 48;
+inline constexpr int64_t kJpegProgressiveByteWork = 44;
 inline constexpr int64_t kJpegArithmeticByteWork = 140;
 inline constexpr int64_t kJpegBlockWork = 15;
 inline constexpr int64_t kJpegPixelWork = 6;

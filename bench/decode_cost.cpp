@@ -69,7 +69,8 @@ std::string Claiming(std::string jpeg, int width, int height, int scans) {
   jpeg[sof + 5] = char(height >> 8), jpeg[sof + 6] = char(height & 0xFF);
   jpeg[sof + 7] = char(width >> 8), jpeg[sof + 8] = char(width & 0xFF);
   int written = 0;
-  for (size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos; at = jpeg.find("\xFF\xDA", at + 2))
+  for (size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos;
+       at = jpeg.find("\xFF\xDA", at + 2))
     ++written;
   const size_t last = jpeg.rfind("\xFF\xDA");
   const std::string lastScan = jpeg.substr(last, jpeg.size() - 2 - last);
@@ -128,7 +129,9 @@ std::vector<File> Files() {
 
 void Report(const char* step, const Cost& c, const QImage& image, int64_t work) {
   std::printf("  %-22s %8.1f ms cpu %5ld MB  %s  work %.0f M\n", step, c.ms, c.peakMb,
-              image.isNull() ? "null" : (std::to_string(image.width()) + "x" + std::to_string(image.height())).c_str(),
+              image.isNull()
+                  ? "null"
+                  : (std::to_string(image.width()) + "x" + std::to_string(image.height())).c_str(),
               double(work) / 1e6);
 }
 

@@ -72,9 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!picture) return 0;
   const QSize whole = picture->Size();
   const bool jpeg = size >= 2 && data[0] == 0xFF && data[1] == 0xD8;
-  if (whole.isEmpty() ||
-      int64_t{whole.width()} * whole.height() >
-          (jpeg ? fw::kMaxJpegFilePixels : fw::kMaxWholeDecodePixels))
+  if (whole.isEmpty() || int64_t{whole.width()} * whole.height() >
+                             (jpeg ? fw::kMaxJpegFilePixels : fw::kMaxWholeDecodePixels))
     Fail("size out of bounds");
   if (jpeg && (!outline || QSize(outline->width, outline->height) != whole))
     Fail("size other than the frame's");

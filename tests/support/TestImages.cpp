@@ -68,8 +68,8 @@ std::string LibJpegBytes(const JpegSpec& spec) {
     for (int x = 0; x < spec.width; ++x) {
       for (int c = 0; c < channels; ++c) {
         state ^= state << 13, state ^= state >> 7, state ^= state << 17;  // xorshift
-        const unsigned smooth = static_cast<unsigned>((x * 255 / spec.width + y * 255 / spec.height +
-                                                       c * 85) % 256);
+        const unsigned smooth =
+            static_cast<unsigned>((x * 255 / spec.width + y * 255 / spec.height + c * 85) % 256);
         const unsigned jitter = noise ? static_cast<unsigned>(state % (noise + 1)) : 0;
         row[size_t(x) * channels + c] =
             static_cast<unsigned char>(smooth * (255 - noise) / 255 + jitter);

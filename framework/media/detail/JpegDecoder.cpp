@@ -54,10 +54,10 @@ struct ProgressMonitor {
   jpeg_progress_mgr pub;  // first, as above
   const std::atomic<bool>* cancel = nullptr;
   size_t streamBytes = 0;
-  int scan = 0;                 // libjpeg's number of the scan being read
-  int64_t row = 0;              // its iMCU rows counted so far
-  int64_t blocksPerRow = 0;     // blocks in one of its iMCU rows
-  int64_t blocks = 0;           // blocks visited in every scan so far
+  int scan = 0;              // libjpeg's number of the scan being read
+  int64_t row = 0;           // its iMCU rows counted so far
+  int64_t blocksPerRow = 0;  // blocks in one of its iMCU rows
+  int64_t blocks = 0;        // blocks visited in every scan so far
   int64_t work = 0;
 };
 
@@ -74,7 +74,8 @@ void OnProgress(j_common_ptr common) {
   if (p->cancel && p->cancel->load(std::memory_order_relaxed)) OnFatalError(common);
   if (cinfo->input_scan_number != p->scan) {
     // The last scan was read to its end (or its missing rows filled in): all its blocks.
-    if (p->scan > 0) p->blocks += std::max<int64_t>(0, cinfo->total_iMCU_rows - p->row) * p->blocksPerRow;
+    if (p->scan > 0)
+      p->blocks += std::max<int64_t>(0, cinfo->total_iMCU_rows - p->row) * p->blocksPerRow;
     p->scan = cinfo->input_scan_number;
     p->row = 0;
     p->blocksPerRow = BlocksPerRow(*cinfo);
@@ -85,8 +86,7 @@ void OnProgress(j_common_ptr common) {
   const int64_t byteWork = cinfo->arith_code         ? kJpegArithmeticByteWork
                            : cinfo->progressive_mode ? kJpegProgressiveByteWork
                                                      : kJpegSequentialByteWork;
-  p->work = consumed * byteWork +
-            p->blocks * kJpegBlockWork +
+  p->work = consumed * byteWork + p->blocks * kJpegBlockWork +
             int64_t{cinfo->output_scanline} * cinfo->output_width * kJpegPixelWork;
   if (p->work > kMaxJpegWork) OnFatalError(common);
 }
@@ -210,9 +210,8 @@ std::optional<std::string> DcOnlyStream(std::string_view stream, jpeg_decompress
   for (int c = 0; c < info.num_components; ++c)
     if (info.comp_info[c].DCT_scaled_size == 1) dcOnly.push_back(info.comp_info[c].component_id);
   if (dcOnly.empty()) return std::nullopt;
-  return WithoutAcScans(stream, [&](int id) {
-    return std::find(dcOnly.begin(), dcOnly.end(), id) != dcOnly.end();
-  });
+  return WithoutAcScans(
+      stream, [&](int id) { return std::find(dcOnly.begin(), dcOnly.end(), id) != dcOnly.end(); });
 }
 
 }  // namespace
@@ -250,8 +249,7 @@ QImage JpegDecoder::Decode(std::string_view stream, int eighths, const Options& 
   if (jpeg.Begin()) {
     image = QImage(static_cast<int>(jpeg.info().output_width),
                    static_cast<int>(jpeg.info().output_height), kPictureFormat);
-    if (!image.isNull() &&
-        !jpeg.ReadRows(image.bits(), static_cast<size_t>(image.bytesPerLine())))
+    if (!image.isNull() && !jpeg.ReadRows(image.bits(), static_cast<size_t>(image.bytesPerLine())))
       image = QImage();
   }
   if (options.work) *options.work = jpeg.Work();

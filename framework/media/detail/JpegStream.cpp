@@ -112,8 +112,8 @@ std::optional<std::string> WithoutAcScans(std::string_view stream,
     if (marker != 0xDA) continue;
     // Ns, then Ns pairs of (component id, tables), then Ss, Se and Ah/Al.
     const size_t components = length >= 3 ? data[segment + 2] : 0;
-    bool drop = components > 0 && length >= 6 + 2 * components &&
-                data[segment + 3 + 2 * components] > 0;
+    bool drop =
+        components > 0 && length >= 6 + 2 * components && data[segment + 3 + 2 * components] > 0;
     for (size_t i = 0; drop && i < components; ++i) drop = dcOnly(data[segment + 3 + 2 * i]);
     const size_t end = EndOfScanData(data, n, pos);
     if (end >= n) return std::nullopt;

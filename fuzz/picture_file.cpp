@@ -1,10 +1,13 @@
 // A picture file of any bytes: the hand-written JPEG marker walk, the open check (libjpeg's run
-// over the outline and its set-up of the real stream, or Qt's decode of a PNG, GIF or BMP), and
-// the decode at every reduction.
+// over the outline, or Qt's reading of a PNG, GIF or BMP header), and the decode at every
+// reduction, the DC-only stream of a progressive file at 1/8 among them, under the work and
+// memory budgets, with a cancel flag set while a decode runs.
 //
 // Oracles: the walk's outline is well-formed (its start, then marker segments each spanning
 // exactly its length field, then its end) and claims what the frame header says; a file that
-// passes the open check decodes, at every reduction, to exactly the size it promised.
+// opens decodes, at every reduction, to exactly the size it promised or to nothing (a budget
+// passed, the data cut), never to more; a decode cancelled on the way yields nothing or the
+// whole image.
 #include <unistd.h>
 
 #include <cstdint>
@@ -14,9 +17,12 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "framework/media/detail/EncodedPicture.h"
+#include "framework/media/detail/JpegDecoder.h"
 #include "framework/media/detail/JpegStream.h"
+#include "framework/media/detail/QtPictureDecoder.h"
 
 namespace {
 
@@ -65,21 +71,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto picture = fw::EncodedPicture::Read(FileOf(bytes));
   if (!picture) return 0;
   const QSize whole = picture->Size();
-  if (whole.isEmpty() || int64_t{whole.width()} * whole.height() > fw::kMaxPicturePixels)
-    Fail("size out of bounds");
   const bool jpeg = size >= 2 && data[0] == 0xFF && data[1] == 0xD8;
+  if (whole.isEmpty() || int64_t{whole.width()} * whole.height() >
+                             (jpeg ? fw::kMaxJpegFilePixels : fw::kMaxWholeDecodePixels))
+    Fail("size out of bounds");
   if (jpeg && (!outline || QSize(outline->width, outline->height) != whole))
     Fail("size other than the frame's");
+  auto check = [&](const QImage& image, QSize want, const std::string& how) {
+    if (image.isNull()) return;
+    if (image.size() != want) Fail("opened, but decoded " + how + " to another size");
+    if (image.format() != fw::kPictureFormat) Fail("decoded " + how + " to another format");
+  };
   // Every reduction of a small picture; of a large one (slow under the sanitizers) the smallest.
   const bool small = int64_t{whole.width()} * whole.height() <= 1 << 20;
   for (int d : {1, 2, 4, 8}) {
     if (!small && d != 8) continue;
     const QSize want =
         jpeg ? QSize((whole.width() + d - 1) / d, (whole.height() + d - 1) / d) : whole;
-    const QImage image = picture->Decode(want);
-    if (image.size() != want)
-      Fail("opened, but decoded at 1/" + std::to_string(d) + " to another size");
-    if (image.format() != fw::kPictureFormat) Fail("decoded to another format");
+    check(picture->Decode(want), want, "at 1/" + std::to_string(d));
+    if (jpeg && d == 8) {
+      fw::JpegDecoder::Options every;
+      every.dcOnly = false;
+      check(fw::JpegDecoder::Decode(bytes, 1, every), want, "at 1/8 from every scan");
+    }
+  }
+  // Cancelled while it runs (or before it starts, or after it ends: any of the three).
+  std::atomic<bool> cancel{false};
+  QImage cancelled;
+  std::thread decode([&] { cancelled = picture->Decode(whole, fw::kMaxPicturePixels, &cancel); });
+  std::this_thread::yield();
+  cancel = true;
+  decode.join();
+  if (!cancelled.isNull()) {
+    const int d = jpeg ? 8 / fw::JpegEighths(whole, whole, fw::kMaxPicturePixels) : 1;
+    check(cancelled, QSize((whole.width() + d - 1) / d, (whole.height() + d - 1) / d),
+          "when cancelled");
   }
   return 0;
 }

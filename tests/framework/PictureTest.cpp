@@ -14,6 +14,7 @@
 #include "framework/files/FolderItem.h"
 #include "framework/media/Picture.h"
 #include "framework/media/PictureImpl.h"
+#include "framework/media/detail/JpegDecoder.h"
 #include "framework/media/detail/JpegStream.h"
 #include "mediagen/Drawings.h"
 #include "mediagen/MediaGen.h"
@@ -305,6 +306,29 @@ TEST(JpegStreamTest, SegmentLengthShorterThanItsOwnFieldIsNoStream) {
   ASSERT_TRUE(fw::OutlineJpeg(jpeg));
   for (const std::string& length : {std::string(2, '\0'), std::string("\x00\x01", 2)}) {
     EXPECT_FALSE(fw::OutlineJpeg("\xFF\xD8\xFF\xE1" + length + jpeg.substr(2))) << int(length[1]);
+  }
+}
+
+// A progressive picture decoded at 1/8 from its stream without the AC scans that 1/8 does not
+// read is the same picture, pixel for pixel, as from every scan, for less work: the luma's and,
+// at full resolution, the colour's AC scans are dropped; subsampled colour keeps its own.
+TEST(JpegDecoderTest, DcOnlyEighthIsTheWholeStreamsEighth) {
+  using testsupport::JpegSpec;
+  for (JpegSpec::Colour colour : {JpegSpec::k444, JpegSpec::k420, JpegSpec::kGrey}) {
+    SCOPED_TRACE(colour);
+    JpegSpec spec;
+    spec.width = 1000, spec.height = 750, spec.colour = colour, spec.progressive = true;
+    spec.noise = 60;
+    const std::string jpeg = testsupport::LibJpegBytes(spec);
+    int64_t dcWork = 0, fullWork = 0;
+    fw::JpegDecoder::Options dcOnly, every;
+    dcOnly.work = &dcWork;
+    every.dcOnly = false, every.work = &fullWork;
+    const QImage reduced = fw::JpegDecoder::Decode(jpeg, 1, dcOnly);
+    const QImage whole = fw::JpegDecoder::Decode(jpeg, 1, every);
+    ASSERT_EQ(whole.size(), QSize(125, 94));
+    EXPECT_EQ(reduced, whole);
+    EXPECT_LT(dcWork, fullWork / 2);
   }
 }
 

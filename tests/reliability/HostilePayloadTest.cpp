@@ -16,11 +16,16 @@
 #include <functional>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "framework/Testing.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/Picture.h"
 #include "framework/media/Sound.h"
+#include "framework/media/detail/DecodeMemory.h"
+#include "framework/media/detail/EncodedPicture.h"
+#include "framework/media/detail/JpegDecoder.h"
+#include "framework/media/detail/JpegStream.h"
 #include "framework/media/detail/PictureFormat.h"
 #include "mediagen/MediaGen.h"
 #include "support/ClockFixture.h"
@@ -504,22 +509,23 @@ TEST(SoundBound, StreamBehindATagTheDecoderRejectsIsMeasuredAsDecoded) {
 }
 
 TEST(PictureBound, LargestAllowedPictureAndOneRowMore) {
-  // 5120 x 5120 is exactly the bound (100 MiB decoded at 32 bits); one more row is refused
-  // before a pixel is allocated.
+  // 8192 x 8192 is exactly the bound on what a JPEG file may claim; one more row is refused
+  // before a pixel is allocated. A new blank picture is held to 5120 x 5120 (100 MiB).
   testsupport::TempDir dir;
   const std::string jpeg = JpegBytes(Noise(16, 16));
+  EXPECT_TRUE(
+      fw::EncodedPicture::Read(dir.Write("at.jpg", ClaimingSize(jpeg, 8192, 8192)).string()));
   ASSERT_TRUE(ResetPeakResident());
   const int64_t before = PeakResident();
-  EXPECT_FALSE(fw::FolderItem(dir.Write("over.jpg", ClaimingSize(jpeg, 5120, 5121)).string())
+  EXPECT_FALSE(fw::FolderItem(dir.Write("over.jpg", ClaimingSize(jpeg, 8192, 8193)).string())
                    .OpenAsPicture());
   EXPECT_LT(PeakResident() - before, 16LL << 20);
   EXPECT_EQ(fw::kMaxPicturePixels, 5120LL * 5120);
 }
 
-// Bounds that hold one by one multiply: the decode's work grows with the pixels times the
-// scans, its memory with the pixels times the samples of a pixel, a whole decode with the
-// pixels, and reading with the file. Each file is no picture, as an unreadable one is, when
-// one of them passes its bound.
+// What a file costs is held where the work is done, in the decode: a file is no picture at open
+// only for what no ordinary photo is, and a decode that would pass the work or memory budget
+// yields nothing. `draws`: the decode for the largest window's pixels yields the picture.
 TEST(PictureBound, WhatTheDecodeWouldDoIsBounded) {
   // A small progressive file whose frame claims width x height (every colour at full
   // resolution when `full`), its last scan repeated until there are `scans`.
@@ -541,7 +547,7 @@ TEST(PictureBound, WhatTheDecodeWouldDoIsBounded) {
   QByteArray png;
   QBuffer buffer(&png);
   ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && white.save(&buffer, "PNG"));
-  // Comment segments ahead of a sound picture: 17 MB, and just over 3 MiB.
+  // Comment segments ahead of a small picture: 17 MB, 69 MB, and just over 3 MiB.
   auto commented = [](int segments, const std::string& jpeg) {
     std::string comments;
     for (int i = 0; i < segments; ++i) comments += "\xFF\xFE\xFF\xFF" + std::string(65533, 'x');
@@ -551,21 +557,218 @@ TEST(PictureBound, WhatTheDecodeWouldDoIsBounded) {
   const struct {
     const char* kind;
     std::string bytes;
-    bool opens;
+    bool opens, draws;
   } cases[] = {
-      {"claiming 8192 x 8192 in 100 scans", claiming(8192, 8192, 100, false), false},
-      {"claiming 5120 x 3125 in 10 scans", claiming(5120, 3125, 10, false), true},
-      {"claiming 5120 x 3125 in 11 scans", claiming(5120, 3125, 11, false), false},
-      {"claiming 5120 x 5120, colour at full resolution", claiming(5120, 5120, 10, true), false},
-      {"PNG of 2561 x 2048 named .jpg", png.toStdString(), false},
-      {"JPEG behind 17 MB of comments", commented(260, JpegBytes(Noise(16, 16))), false},
-      {"single scan of over 3 MiB", commented(49, JpegBytes(Noise(16, 16))), true},
-      {"progressive of over 3 MiB", commented(49, progressive), false},
+      // Its coefficients alone would take 192 MiB.
+      {"claiming 8192 x 8192 in 100 scans", claiming(8192, 8192, 100, false), true, false},
+      // The data of each scan runs out at once: a cut file.
+      {"claiming 5120 x 3125 in 10 scans", claiming(5120, 3125, 10, false), true, false},
+      {"claiming 5120 x 5120, colour at full resolution", claiming(5120, 5120, 10, true), true,
+       false},
+      {"PNG of 2561 x 2048 named .jpg", png.toStdString(), true, true},
+      {"JPEG behind 17 MB of comments", commented(260, JpegBytes(Noise(16, 16))), true, true},
+      {"JPEG behind 69 MB of comments", commented(1050, JpegBytes(Noise(16, 16))), false, false},
+      {"single scan of over 3 MiB", commented(49, JpegBytes(Noise(16, 16))), true, true},
+      {"progressive of over 3 MiB", commented(49, progressive), true, true},
   };
   testsupport::TempDir dir;
   for (const auto& c : cases) {
-    EXPECT_EQ(bool(fw::FolderItem(dir.Write("p.jpg", c.bytes).string()).OpenAsPicture()), c.opens)
-        << c.kind;
+    SCOPED_TRACE(c.kind);
+    const auto picture = fw::EncodedPicture::Read(dir.Write("p.jpg", c.bytes).string());
+    EXPECT_EQ(bool(picture), c.opens);
+    if (picture) {
+      EXPECT_EQ(!picture->Decode(QSize(1536, 2048), 3 * 1536 * 2048).isNull(), c.draws);
+    }
+  }
+}
+
+// The largest photos of each kind, generated once per test program: each opens and decodes,
+// at 1/8 and for a 640 x 960 window (within the largest window's decode bound), to the size the
+// scale promises. Noise makes the files as large as the real ones.
+TEST(PictureBound, OrdinaryPhotosShow) {
+  using testsupport::JpegSpec;
+  auto spec = [](int w, int h, int quality, JpegSpec::Colour colour, bool progressive, int noise) {
+    JpegSpec s;
+    s.width = w, s.height = h, s.quality = quality, s.colour = colour;
+    s.progressive = progressive, s.noise = noise;
+    return s;
+  };
+  auto qtFile = [](const char* name, const std::string& bytes) {
+    static testsupport::TempDir dir;
+    return dir.Write(name, bytes);
+  };
+  QByteArray png, bmp;
+  {
+    const QImage noise = Noise(4096, 4096);
+    QBuffer a(&png), b(&bmp);
+    ASSERT_TRUE(a.open(QIODevice::WriteOnly) && noise.save(&a, "PNG"));
+    ASSERT_TRUE(b.open(QIODevice::WriteOnly) && noise.save(&b, "BMP"));
+  }
+  const struct {
+    const char* kind;
+    fs::path file;
+    int64_t atLeastBytes;
+  } cases[] = {
+      {"baseline 50 Mpx, 40 MB",
+       testsupport::CachedJpeg("b50.jpg", spec(8640, 5760, 95, JpegSpec::k420, false, 96)),
+       38'000'000},
+      {"progressive 24 Mpx 4:4:4, 24 MB",
+       testsupport::CachedJpeg("p24.jpg", spec(6000, 4000, 95, JpegSpec::k444, true, 42)),
+       22'000'000},
+      {"progressive 45 Mpx 4:2:0, 24 MB",
+       testsupport::CachedJpeg("p45.jpg", spec(8256, 5504, 95, JpegSpec::k420, true, 46)),
+       22'000'000},
+      {"progressive 4K wallpaper, 8 MB",
+       testsupport::CachedJpeg("p4k.jpg", spec(3840, 2160, 97, JpegSpec::k420, true, 135)),
+       7'500'000},
+      {"progressive 5K wallpaper, 16 MB",
+       testsupport::CachedJpeg("p5k.jpg", spec(5640, 3172, 96, JpegSpec::k420, true, 120)),
+       15'000'000},
+      {"PNG 16 Mpx named .jpg", qtFile("png.jpg", png.toStdString()), 0},
+      {"BMP 16 Mpx named .jpg", qtFile("bmp.jpg", bmp.toStdString()), 0},
+      {"GIF 16 Mpx named .jpg", qtFile("gif.jpg", testsupport::GifBytes(4096, 4096)), 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kind);
+    EXPECT_GE(int64_t(fs::file_size(c.file)), c.atLeastBytes);
+    const auto picture = fw::EncodedPicture::Read(c.file.string());
+    ASSERT_TRUE(picture);
+    const QSize size = picture->Size();
+    const bool jpeg = c.atLeastBytes > 0;
+    for (QSize atLeast : {QSize(1, 1), QSize(640, 960)}) {
+      const int eighths = jpeg ? fw::JpegEighths(size, atLeast, 3 * 1536 * 2048) : 8;
+      const QImage image = picture->Decode(atLeast, 3 * 1536 * 2048);
+      EXPECT_EQ(image.size(),
+                QSize((size.width() * eighths + 7) / 8, (size.height() * eighths + 7) / 8))
+          << atLeast.width();
+    }
+  }
+}
+
+// Files made to cost the most: each decode stops at its work budget (by the decoder's count,
+// on any machine), or is refused by the memory budget, and yields nothing.
+TEST(PictureBound, HostileFilesStopAtTheirBudget) {
+  using testsupport::JpegSpec;
+  JpegSpec arithmetic;
+  arithmetic.width = arithmetic.height = 5120, arithmetic.quality = 92, arithmetic.noise = 255;
+  arithmetic.arithmetic = true;
+  JpegSpec restarts;
+  restarts.width = 4000, restarts.height = 3000, restarts.noise = 40, restarts.restartMcus = 1;
+  // A real progressive picture whose DC refinement scan (its fifth, a bit a block) is repeated
+  // up to the most scans a file may have: each repeat is a pass over every block.
+  JpegSpec grey;
+  grey.width = grey.height = 8192, grey.colour = JpegSpec::kGrey, grey.progressive = true;
+  grey.noise = 16, grey.quality = 80;
+  std::string repeated = testsupport::LibJpegBytes(grey);
+  {
+    size_t sos = 0;
+    for (int i = 0; i < 5; ++i) sos = repeated.find("\xFF\xDA", sos + 1);
+    size_t end = sos + 2;
+    while (!(repeated[end] == '\xFF' && repeated[end + 1] != '\0' &&
+             (repeated[end + 1] & 0xF8) != 0xD0))
+      ++end;
+    const std::string scan = repeated.substr(sos, end - sos);
+    std::string copies;
+    for (int i = 6; i < fw::kMaxJpegScans; ++i) copies += scan;  // beside its own 6
+    repeated.insert(end, copies);
+  }
+  testsupport::TempDir dir;
+  const struct {
+    const char* kind;
+    fs::path file;
+    bool draws;
+  } cases[] = {
+      {"arithmetic-coded 5120 x 5120", testsupport::CachedJpeg("arith.jpg", arithmetic), false},
+      {"100 scans over 8192 x 8192", dir.Write("scans.jpg", repeated), false},
+      // Costs its bytes, and a restart every block is few bytes: it shows.
+      {"a restart marker after every MCU", testsupport::CachedJpeg("rst.jpg", restarts), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kind);
+    const std::string bytes = ReadFile(c.file);
+    ASSERT_TRUE(fw::EncodedPicture::Read(c.file.string()));
+    for (int eighths : {1, 2}) {
+      int64_t work = 0;
+      fw::JpegDecoder::Options options;
+      options.work = &work;
+      EXPECT_EQ(!fw::JpegDecoder::Decode(bytes, eighths, options).isNull(), c.draws) << eighths;
+      // Stopped at the first count past the budget: an iMCU row's worth over it at most.
+      EXPECT_LE(work, fw::kMaxJpegWork * 21 / 20) << eighths;
+    }
+  }
+}
+
+// Two decodes at once on two threads: the second waits for the first's memory, and the peak
+// stays within the decode budget (a 4096 x 4096 progressive file with its colour at full
+// resolution takes 96 MiB of coefficients; both at once would take 192).
+TEST(PictureBound, TwoDecodesAtOnceShareTheMemoryBudget) {
+  testsupport::JpegSpec spec;
+  spec.width = spec.height = 4096, spec.colour = testsupport::JpegSpec::k444;
+  spec.progressive = true, spec.noise = 8, spec.quality = 75;
+  const auto picture = fw::EncodedPicture::Read(testsupport::CachedJpeg("two.jpg", spec).string());
+  ASSERT_TRUE(picture);
+  ASSERT_TRUE(ResetPeakResident());
+  const int64_t before = PeakResident();
+  QImage one, two;
+  std::thread a([&] { one = picture->Decode(QSize(1024, 1024), 3 * 1536 * 2048); });
+  std::thread b([&] { two = picture->Decode(QSize(1024, 1024), 3 * 1536 * 2048); });
+  a.join();
+  b.join();
+  EXPECT_EQ(one.size(), QSize(1024, 1024));
+  EXPECT_EQ(two.size(), QSize(1024, 1024));
+  const int64_t grown = PeakResident() - before;
+#if !defined(__SANITIZE_ADDRESS__)  // AddressSanitizer keeps freed memory in quarantine
+  EXPECT_LT(grown, fw::kDecodeMemoryBytes + (16LL << 20))
+      << "peak grew by " << (grown >> 20) << " MiB";
+#else
+  (void)grown;
+#endif
+}
+
+// A decode whose cancel flag is set yields nothing, JPEG or not; set while it waits for
+// memory, it stops waiting.
+TEST(PictureBound, CancelledDecodeYieldsNothing) {
+  testsupport::TempDir dir;
+  QByteArray png;
+  QBuffer buffer(&png);
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && Noise(300, 300).save(&buffer, "PNG"));
+  const fs::path files[] = {dir.Write("a.jpg", JpegBytes(Noise(300, 300))),
+                            dir.Write("b.jpg", JpegBytes(Noise(300, 300), true)),
+                            dir.Write("c.jpg", png.toStdString())};
+  std::atomic<bool> cancel{true};
+  for (const auto& file : files) {
+    const auto picture = fw::EncodedPicture::Read(file.string());
+    ASSERT_TRUE(picture) << file;
+    EXPECT_FALSE(picture->Decode(QSize(300, 300), fw::kMaxPicturePixels).isNull()) << file;
+    EXPECT_TRUE(picture->Decode(QSize(300, 300), fw::kMaxPicturePixels, &cancel).isNull()) << file;
+  }
+  fw::DecodeMemory all;
+  ASSERT_TRUE(all.Take(fw::kDecodeMemoryBytes, nullptr));
+  EXPECT_TRUE(fw::EncodedPicture::Read(files[0].string())
+                  ->Decode(QSize(300, 300), fw::kMaxPicturePixels, &cancel)
+                  .isNull());
+}
+
+// libpng warns of every chunk whose CRC is wrong, through Qt's image readers: a file of 1.25
+// million such chunks made 1.25 million lines on stderr. One line at most, whichever side of
+// the pixels they are; and after the pixels the picture still shows.
+TEST(PictureBound, PngChunkFloodIsQuiet) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && Noise(64, 64).save(&buffer, "PNG"));
+  testsupport::TempDir dir;
+  for (bool afterPixels : {true, false}) {
+    SCOPED_TRACE(afterPixels ? "after the pixels" : "before the pixels");
+    const auto file =
+        dir.Write("flood.jpg", testsupport::PngChunkFlood(png.toStdString(), 1250000, afterPixels));
+    ::testing::internal::CaptureStderr();
+    const auto picture = fw::EncodedPicture::Read(file.string());
+    const QImage image = picture ? picture->Decode(QSize(64, 64)) : QImage();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_LE(std::count(err.begin(), err.end(), '\n'), 1) << err.substr(0, 400);
+    if (afterPixels) {
+      EXPECT_EQ(image.size(), QSize(64, 64));
+    }
   }
 }
 

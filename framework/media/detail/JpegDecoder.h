@@ -4,6 +4,7 @@
 // for a fraction of the work and memory of a full decode.
 #include <QImage>
 #include <QSize>
+#include <atomic>
 #include <cstdint>
 #include <string_view>
 
@@ -11,39 +12,49 @@ namespace fw {
 
 struct JpegOutline;
 
-// The memory libjpeg may take for one picture, held by libjpeg itself. Nearly all of it is the
-// buffer of every DCT coefficient that a progressive (or any multi-scan) file is decoded into
-// before its first row comes out: two bytes a sample, 72 MB for a 24-megapixel photo with its
-// colour at a quarter of the resolution, as cameras and phones write them.
-inline constexpr long kMaxJpegMemory = 80L << 20;
+// The work one decode may do, counted as libjpeg does it (see JpegDecoder::Decode), in about
+// nanoseconds of one core of the machine the figures were taken on (docs/performance.md): 1.4 s.
+// The largest photos the clock shows take up to 1.2 s decoded at a quarter or more (a
+// progressive file of 24 MB, 24 megapixels with its colour at full resolution or 45 with it at
+// a quarter), a fifth of that at 1/8; a stream built to make the decoder pass over a picture
+// again and again, or to make each byte cost the most, gives up here.
+inline constexpr int64_t kMaxJpegWork = 1400LL * 1000 * 1000;
 
-// Each scan is a pass over the whole picture, however little data it holds: the decode's work
-// grows with the pixels times the scans, and libjpeg gives up once the scans it has met would
-// pass this: 16 megapixels in a progressive encoder's usual ten scans.
-inline constexpr int64_t kMaxJpegScanPixels = 160LL * 1000 * 1000;
-
-// A file of several scans is read whole into its coefficients, at any scale: every byte of
-// every scan is decoded however small the picture is drawn, at several times the cost of a
-// single scan's byte. Within this and the bound above a draw costs under a quarter of a
-// second: a 12-megapixel progressive photo at quality 92 shows, a 24-megapixel one does not
-// (0.19-0.3 s a draw at quality 82, more above). A single scan is held only to the file's
-// own bound: a 24-megapixel baseline photo costs a third of its progressive twin.
-inline constexpr int64_t kMaxMultiScanJpegBytes = 3LL << 20;
+// The weights of that count: a byte of entropy-coded data through the Huffman decoder in a
+// single pass or in progressive scans (refinement scans read most bytes bit by bit), a byte
+// through the arithmetic decoder, a block visited by a scan, and an output pixel (its inverse
+// transform, upsampling and colour conversion).
+inline constexpr int64_t kJpegSequentialByteWork = 10;
+inline constexpr int64_t kJpegProgressiveByteWork = 44;
+inline constexpr int64_t kJpegArithmeticByteWork = 140;
+inline constexpr int64_t kJpegBlockWork = 15;
+inline constexpr int64_t kJpegPixelWork = 6;
 
 class JpegDecoder {
  public:
-  // The picture's size, after libjpeg has decoded its outline (the frame, the tables and
-  // each scan's header, with the checks the real decode makes of them) and set `stream` up for
-  // decoding, its buffers allocated, up to the first byte of its pixels. Invalid when libjpeg
-  // refuses a segment or passes a bound (kMaxJpegMemory, kMaxJpegScanPixels by its own count
-  // of the scans, kMaxMultiScanJpegBytes), when the picture is empty, over libjpeg's 65500 pixels a
-  // side or over `maxPixels`, or when it is of a kind we do not show (components other than 1, 3 or
-  // 4).
-  static QSize Check(const JpegOutline& outline, std::string_view stream, int64_t maxPixels);
+  // The picture's size, after libjpeg has decoded its outline (the frame, the tables and each
+  // scan's header, with the checks the real decode makes of them). Invalid when libjpeg refuses
+  // a segment, when the picture is empty, over libjpeg's 65500 pixels a side or over
+  // `maxPixels`, or when it is of a kind we do not show (components other than 1, 3 or 4).
+  // Costs nothing that grows with the picture: no buffer of the real stream is allocated.
+  static QSize Check(const JpegOutline& outline, int64_t maxPixels);
 
+  struct Options {
+    // A progressive stream decoded at 1/8 is handed to libjpeg without the AC scans that the
+    // 1/8 picture does not read: the same pixels for a fraction of the work.
+    bool dcOnly = true;
+    const std::atomic<bool>* cancel = nullptr;
+    // Where the work counted is left, for measuring.
+    int64_t* work = nullptr;
+  };
   // The pixels of `stream` at eighths/8 of its size (1 to 8; the size rounded up), in
-  // kPictureFormat; null when libjpeg gives up or a bound is passed.
-  static QImage Decode(std::string_view stream, int eighths);
+  // kPictureFormat; null when libjpeg gives up, when the decode would pass kMaxJpegWork, when
+  // its memory (libjpeg's and the pixels') is more than the decode budget holds
+  // (DecodeMemory.h), or once `cancel` is set.
+  static QImage Decode(std::string_view stream, int eighths, const Options& options);
+  static QImage Decode(std::string_view stream, int eighths) {
+    return Decode(stream, eighths, Options());
+  }
 };
 
 }  // namespace fw

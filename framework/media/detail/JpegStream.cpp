@@ -19,6 +19,25 @@ void ClaimOnePixel(std::string& segments, size_t at, int& width, int& height) {
   segments.replace(at + 3, 4, std::string("\x00\x01\x00\x01", 4));
 }
 
+// The end of the entropy-coded data that starts at `pos`: the 0xFF of the marker after it, or
+// `n` when the stream ends first.
+size_t EndOfScanData(const unsigned char* data, size_t n, size_t pos) {
+  while (true) {
+    const void* ff = std::memchr(data + pos, 0xFF, n - pos);
+    if (!ff) return n;
+    pos = static_cast<size_t>(static_cast<const unsigned char*>(ff) - data);
+    if (pos + 1 >= n) return n;
+    const unsigned char next = data[pos + 1];
+    if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
+      pos += 2;
+    } else if (next == 0xFF) {
+      pos += 1;
+    } else {
+      return pos;
+    }
+  }
+}
+
 }  // namespace
 
 // Walks the marker segments, and the entropy-coded data of each scan, where 0xFF is always
@@ -59,20 +78,50 @@ std::optional<JpegOutline> OutlineJpeg(std::string_view stream) {
     pos += length;
     if (marker != 0xDA) continue;  // not SOS
     if (++scans > kMaxJpegScans) return std::nullopt;
-    while (true) {
-      const void* ff = std::memchr(data + pos, 0xFF, n - pos);
-      if (!ff) return std::nullopt;
-      pos = static_cast<size_t>(static_cast<const unsigned char*>(ff) - data);
-      if (pos + 1 >= n) return std::nullopt;
-      const unsigned char next = data[pos + 1];
-      if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
-        pos += 2;
-      } else if (next == 0xFF) {
-        pos += 1;
-      } else {
-        break;  // the marker after the scan
-      }
+    pos = EndOfScanData(data, n, pos);
+    if (pos >= n) return std::nullopt;
+  }
+}
+
+// The same walk, copying what it keeps: an AC scan (spectral selection start Ss > 0) of
+// DC-only components is left out whole, from its marker to the marker after its data.
+std::optional<std::string> WithoutAcScans(std::string_view stream,
+                                          const std::function<bool(int id)>& dcOnly) {
+  const auto* data = reinterpret_cast<const unsigned char*>(stream.data());
+  const size_t n = stream.size();
+  if (n < 4 || data[0] != 0xFF || data[1] != 0xD8) return std::nullopt;
+  std::string kept;
+  kept.reserve(n);
+  size_t from = 0, pos = 2;  // stream[from, pos) is yet to be copied
+  while (true) {
+    while (pos < n && data[pos] != 0xFF) ++pos;
+    const size_t markerAt = pos;
+    while (pos < n && data[pos] == 0xFF) ++pos;
+    if (pos >= n) return std::nullopt;
+    const unsigned char marker = data[pos++];
+    if (marker == 0xD9) {
+      kept.append(stream.substr(from));
+      return kept;
     }
+    if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;
+    if (n - pos < 2) return std::nullopt;
+    const size_t length = (size_t{data[pos]} << 8) | data[pos + 1];
+    if (length < 2 || n - pos < length) return std::nullopt;
+    const size_t segment = pos;
+    pos += length;
+    if (marker != 0xDA) continue;
+    // Ns, then Ns pairs of (component id, tables), then Ss, Se and Ah/Al.
+    const size_t components = length >= 3 ? data[segment + 2] : 0;
+    bool drop =
+        components > 0 && length >= 6 + 2 * components && data[segment + 3 + 2 * components] > 0;
+    for (size_t i = 0; drop && i < components; ++i) drop = dcOnly(data[segment + 3 + 2 * i]);
+    const size_t end = EndOfScanData(data, n, pos);
+    if (end >= n) return std::nullopt;
+    if (drop) {
+      kept.append(stream.substr(from, markerAt - from));
+      from = end;
+    }
+    pos = end;
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Internal to the framework: the marker structure of a JPEG stream, walked before libjpeg
 // sees a byte of it.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,5 +26,12 @@ struct JpegOutline {
 // kMaxJpegScans scans; nothing otherwise. libjpeg decodes a truncated file anyway (grey
 // below the cut); a cut file is not a picture to us.
 std::optional<JpegOutline> OutlineJpeg(std::string_view stream);
+
+// The stream without the progressive scans of AC coefficients (their header and their data)
+// whose every component `dcOnly` names by its id: what libjpeg reads for a picture decoded at
+// 1/8, where such a component's block is its DC term alone. Every other segment and scan is
+// kept byte for byte. Nothing when the stream ends before its end marker.
+std::optional<std::string> WithoutAcScans(std::string_view stream,
+                                          const std::function<bool(int id)>& dcOnly);
 
 }  // namespace fw

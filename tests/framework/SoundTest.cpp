@@ -30,11 +30,27 @@ class SoundTest : public ::testing::Test {
     tone_ = dir_.File("ot1200.mp3");
     ASSERT_TRUE(mediagen::WriteMp3(tone_.string(), mediagen::Tone(880, kToneSeconds)));
   }
-  Ref<Sound> OpenTone() const { return FolderItem(tone_.string()).OpenAsSound(); }
+  // Opened and decoded, as most cases here want it.
+  Ref<Sound> OpenTone() const {
+    auto sound = FolderItem(tone_.string()).OpenAsSound();
+    fw::FinishBackgroundWorkForTesting();
+    return sound;
+  }
 
   testsupport::TempDir dir_;
   std::filesystem::path tone_;
 };
+
+// Whether the file opens as a sound that, once decoded, plays.
+bool PlaysAsSound(const std::filesystem::path& path) {
+  auto sound = FolderItem(path.string()).OpenAsSound();
+  fw::FinishBackgroundWorkForTesting();
+  if (!sound) return false;
+  sound->Play();
+  const bool plays = sound->IsPlaying();
+  sound->Stop();
+  return plays;
+}
 
 TEST_F(SoundTest, PlayReturnsAtOnceAndTheSoundPlaysToItsEnd) {
   auto sound = OpenTone();
@@ -130,7 +146,6 @@ TEST_F(SoundTest, OnlyMp3FilesOpenAsSounds) {
   const std::map<std::string, std::string> files = {
       {"empty.mp3", ""},
       {"id3-only.mp3", "ID3"},
-      {"first-bytes.mp3", mp3.substr(0, 40)},
       {"wave.mp3", wav},
       {"ogg.mp3", "OggS" + std::string(200, '\0')},
       {"random.mp3", randomBytes},
@@ -139,6 +154,8 @@ TEST_F(SoundTest, OnlyMp3FilesOpenAsSounds) {
   for (const auto& [name, bytes] : files) {
     EXPECT_FALSE(FolderItem(dir_.Write(name, bytes).string()).OpenAsSound()) << name;
   }
+  // Begins as an MP3: only the decode, after the open, finds no frame in it.
+  EXPECT_FALSE(PlaysAsSound(dir_.Write("first-bytes.mp3", mp3.substr(0, 40))));
   std::filesystem::create_directory(dir_.File("folder.mp3"));
   EXPECT_FALSE(FolderItem(dir_.File("folder.mp3").string()).OpenAsSound());
   EXPECT_FALSE(FolderItem(dir_.File("missing.mp3").string()).OpenAsSound());

@@ -409,6 +409,7 @@ void AfterMix(void*, Uint8*, int) {
 // closes it again), and puts the watcher in.
 bool AudioReady() {
   if (!fw::New<fw::FolderItem>(In().voice.string())->OpenAsSound()) return false;
+  fw::FinishBackgroundWorkForTesting();  // its decode, dropped, gives back what it held
   Mix_SetPostMix(&AfterMix, nullptr);
   return true;
 }

@@ -9,11 +9,15 @@
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "framework/core/BackgroundWork.h"
 #include "framework/files/FolderItem.h"
 #include "framework/files/RegularFile.h"
 #include "framework/media/SoundImpl.h"
@@ -36,6 +40,10 @@ struct SoundSystem {
   std::vector<std::shared_ptr<Sound::Impl>> channels;
   std::vector<int> freeChannels;
   int playing = 0;         // channels that hold a sound
+  int pending = 0;         // playbacks waiting for their sound's decode
+  // Sounds whose decode has not been handed back yet. The device stays open meanwhile: the
+  // decode converts with SDL, which is not to be taken down under it.
+  std::vector<std::shared_ptr<Sound::Impl>> decoding;
   QTimer* poll = nullptr;  // runs only while something plays
   QTimer* rest = nullptr;  // closes the device after a quiet spell
   DeviceCloser closer;     // kResting: the close may still be running on its own thread
@@ -59,6 +67,13 @@ SoundSystem& System() {
 }
 
 int liveSounds = 0;
+int64_t livePcmBytes = 0;  // the budget's use: what every live sound has reserved
+
+// The decodes under way on workers, for ShutdownSound to wait for before it takes SDL down.
+// A decode counts itself in only if not cancelled yet, under the same lock as the cancel.
+std::mutex decodeMutex;
+std::condition_variable decodesEnded;
+int decodesRunning = 0;
 
 // Set by the first sound that needs the device; every other call below comes after that.
 const MixerLibrary* sdl = nullptr;
@@ -213,7 +228,7 @@ int TakeFreeChannel(SoundSystem& s) {
 
 void Rest(SoundSystem& s) {
   Reap(s);
-  if (s.audio != Audio::kOpen || s.playing != 0) return;
+  if (s.audio != Audio::kOpen || s.playing != 0 || s.pending != 0 || !s.decoding.empty()) return;
   // Nothing plays and, until the close has ended, nothing here calls SDL: while resting the
   // sounds check the state and leave SDL alone, and what must call it waits for the close.
   s.audio = Audio::kResting;
@@ -236,13 +251,108 @@ void EnsurePolling(SoundSystem& s) {
 
 }  // namespace
 
-Sound::Impl::Impl(DecodedPcm p, Mix_Chunk* c, unsigned s)
-    : pcm(std::move(p)), chunk(c), session(s) {
+namespace {
+
+// Starts one playback of a decoded sound; false when there is no device or channel for it, or
+// the device came back in another format than the sound's.
+bool StartPlayback(SoundSystem& s, const std::shared_ptr<Sound::Impl>& impl) {
+  if (s.audio == Audio::kResting) EnsureAudio(s);
+  if (s.audio != Audio::kOpen || impl->session != s.session) return false;
+  if (!impl->chunk) {
+    // The mixer plays the samples where they are and leaves them to us.
+    impl->chunk = sdl->Mix_QuickLoad_RAW(impl->pcm.bytes.get(), Uint32(impl->pcm.size));
+    if (!impl->chunk) return false;
+  }
+  if (s.rest) s.rest->stop();
+  // Every channel busy: a playback is never dropped, there are just more channels.
+  const int channel = TakeFreeChannel(s);
+  if (channel < 0) return false;
+  if (sdl->Mix_PlayChannelTimed(channel, impl->chunk, 0, -1) != channel) {
+    s.freeChannels.push_back(channel);
+    return false;
+  }
+  s.channels[channel] = impl;
+  ++s.playing;
+  EnsurePolling(s);
+  if (PlayObserver()) PlayObserver()(impl->source);
+  return true;
+}
+
+// What a worker decoded, back on the main thread: the playbacks asked for meanwhile start, and
+// the budget keeps only what the samples take.
+void HandBack(SoundSystem& s, const std::shared_ptr<Sound::Impl>& impl, DecodedPcm pcm) {
+  std::erase(s.decoding, impl);
+  const int pending = std::exchange(impl->pending, 0);
+  s.pending -= pending;
+  livePcmBytes -= int64_t(impl->reserved);
+  if (pcm.size == 0 || impl->cancel->load()) {
+    impl->state = Sound::Impl::State::kNone;
+    impl->reserved = 0;
+  } else {
+    impl->state = Sound::Impl::State::kReady;
+    impl->pcm = std::move(pcm);
+    impl->reserved = impl->pcm.size;
+    livePcmBytes += int64_t(impl->reserved);
+    for (int i = 0; i < pending; ++i) StartPlayback(s, impl);
+  }
+  if (s.playing == 0) ArmRest(s);  // the rest waited for the decode
+}
+
+// The worker's part: the whole file read and decoded, unless cancelled first.
+DecodedPcm ReadAndDecode(const MixerLibrary& library, const std::string& path,
+                         const PcmFormat& format, size_t maxBytes, const CancelFlag& cancel) {
+  {
+    std::lock_guard lock(decodeMutex);
+    if (cancel->load()) return {};
+    ++decodesRunning;
+  }
+  DecodedPcm pcm;
+  // Read again, whole: the file may have changed since its first bytes were looked at.
+  std::optional<std::string> bytes = ReadRegularFile(path, kMaxSoundBytes);
+  if (bytes && LooksLikeMp3(*bytes)) pcm = DecodeMp3(library, *bytes, format, maxBytes, cancel.get());
+  bytes.reset();
+  {
+    std::lock_guard lock(decodeMutex);
+    --decodesRunning;
+  }
+  decodesEnded.notify_all();
+  return pcm;
+}
+
+// Whether the file is one to decode: a regular file, not empty and within the bound, whose
+// first bytes are an MP3's. Only those bytes are read here; the worker reads the rest.
+bool LooksLikeSoundFile(const std::string& path) {
+  if (path.empty() || path.find('\0') != std::string::npos) return false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return false;
+  struct stat st {};
+  std::string head(4, '\0');
+  size_t got = 0;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+      st.st_size <= kMaxSoundBytes) {
+    while (got < head.size()) {
+      const ssize_t n = ::read(fd, head.data() + got, head.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += size_t(n);
+    }
+  }
+  ::close(fd);
+  head.resize(got);
+  return LooksLikeMp3(head);
+}
+
+}  // namespace
+
+Sound::Impl::Impl(unsigned s, size_t r) : session(s), reserved(r) {
   ++liveSounds;
+  livePcmBytes += int64_t(reserved);
 }
 
 Sound::Impl::~Impl() {
   --liveSounds;
+  livePcmBytes -= int64_t(reserved);
+  if (!chunk) return;
   // Mix_FreeChunk halts any channel still on this chunk and copes with a closed mixer, but
   // not with one being closed.
   System().closer.Wait();
@@ -250,6 +360,7 @@ Sound::Impl::~Impl() {
 }
 
 int LiveSoundsForTesting() { return liveSounds; }
+int64_t LiveSoundBytesForTesting() { return livePcmBytes; }
 bool SoundPollingForTesting() { return System().poll && System().poll->isActive(); }
 bool AudioOpenForTesting() { return System().audio == Audio::kOpen; }
 int SetAudioRestForTesting(int milliseconds) {
@@ -263,28 +374,30 @@ Sound::Sound(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) {
   if (!impl_) throw NilObjectException("sound without samples");
 }
 
-Sound::~Sound() = default;
+Sound::~Sound() {
+  // Nobody can ask this sound for a playback any more: a decode that none waits for would
+  // only hold its share of the budget.
+  if (impl_->state == Impl::State::kDecoding && impl_->pending == 0) impl_->cancel->store(true);
+}
 
 void Sound::Play() {
   SoundSystem& s = System();
-  if (s.audio == Audio::kResting) EnsureAudio(s);
-  if (s.audio != Audio::kOpen || impl_->session != s.session) return;
-  if (s.rest) s.rest->stop();
-  // Every channel busy: a playback is never dropped, there are just more channels.
-  const int channel = TakeFreeChannel(s);
-  if (channel < 0) return;
-  if (sdl->Mix_PlayChannelTimed(channel, impl_->chunk, 0, -1) != channel) {
-    s.freeChannels.push_back(channel);
-    return;
+  switch (impl_->state) {
+    case Impl::State::kDecoding:
+      ++impl_->pending;
+      ++s.pending;
+      return;
+    case Impl::State::kReady:
+      StartPlayback(s, impl_);
+      return;
+    case Impl::State::kNone:
+      return;
   }
-  s.channels[channel] = impl_;
-  ++s.playing;
-  EnsurePolling(s);
-  if (PlayObserver()) PlayObserver()(impl_->source);
 }
 
 void Sound::Stop() {
   SoundSystem& s = System();
+  s.pending -= std::exchange(impl_->pending, 0);
   if (s.audio != Audio::kOpen) return;
   for (int channel = 0; channel < static_cast<int>(s.channels.size()); ++channel) {
     if (s.channels[channel] != impl_) continue;
@@ -295,6 +408,7 @@ void Sound::Stop() {
 }
 
 bool Sound::IsPlaying() const {
+  if (impl_->pending > 0) return true;
   const SoundSystem& s = System();
   if (s.audio != Audio::kOpen) return false;
   for (int channel = 0; channel < static_cast<int>(s.channels.size()); ++channel)
@@ -305,11 +419,19 @@ bool Sound::IsPlaying() const {
 int ActiveSoundPlaybacks() {
   SoundSystem& s = System();
   Reap(s);
-  return s.playing;
+  return s.playing + s.pending;
 }
 
 void ShutdownSound() {
   SoundSystem& s = System();
+  {
+    // No decode may be converting with SDL while it is taken down. Their sounds play nothing.
+    std::unique_lock lock(decodeMutex);
+    for (const auto& impl : s.decoding) impl->cancel->store(true);
+    decodesEnded.wait(lock, [] { return decodesRunning == 0; });
+  }
+  for (const auto& impl : s.decoding) impl->pending = 0;
+  s.pending = 0;
   s.closer.Wait();
   delete s.poll;
   s.poll = nullptr;
@@ -332,19 +454,26 @@ void ShutdownSound() {
   s.audio = Audio::kClosed;  // a later sound opens the device again
 }
 
+// Decoding a long voice takes the best part of a second: the main thread only looks at the
+// file's first bytes, opens the device (whose format the decode is for) and reserves the
+// budget; a worker reads and decodes the rest.
 Ref<Sound> FolderItem::OpenAsSound() const {
-  std::optional<std::string> bytes = ReadRegularFile(path_, kMaxSoundBytes);
-  if (!bytes || !LooksLikeMp3(*bytes)) return nullptr;
+  if (!LooksLikeSoundFile(path_)) return nullptr;
   SoundSystem& s = System();
   if (!EnsureAudio(s)) return nullptr;
-  DecodedPcm pcm = DecodeMp3(*sdl, *bytes, {s.frequency, s.format, s.channelCount}, kMaxSoundBytes);
-  if (pcm.size == 0) return nullptr;
-  // The mixer plays the samples where they are and leaves them to us.
-  Mix_Chunk* chunk = sdl->Mix_QuickLoad_RAW(pcm.bytes.get(), Uint32(pcm.size));
-  if (!chunk) return nullptr;
-  if (s.playing == 0) ArmRest(s);  // opened only to decode: rest again unless it plays
-  auto impl = std::make_shared<Sound::Impl>(std::move(pcm), chunk, s.session);
+  const int64_t left = kMaxLiveSoundBytes - livePcmBytes;
+  if (left <= 0) return nullptr;
+  auto impl = std::make_shared<Sound::Impl>(s.session, size_t(std::min(kMaxSoundBytes, left)));
   impl->source = path_;
+  s.decoding.push_back(impl);
+  auto decoded = std::make_shared<DecodedPcm>();
+  RunInBackground(
+      [library = sdl, path = path_, format = PcmFormat{s.frequency, s.format, s.channelCount},
+       maxBytes = impl->reserved, cancel = impl->cancel, decoded] {
+        *decoded = ReadAndDecode(*library, path, format, maxBytes, cancel);
+      },
+      // Holds the sound until then: one released with playbacks asked for still plays them.
+      [impl, decoded] { HandBack(System(), impl, std::move(*decoded)); }, impl->cancel);
   return New<Sound>(std::move(impl));
 }
 

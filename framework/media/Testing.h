@@ -1,5 +1,6 @@
 #pragma once
 // What tests, benchmarks and fuzzing may set or read in the sound system.
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -12,8 +13,11 @@ int SetAudioRestForTesting(int milliseconds);
 bool AudioOpenForTesting();
 // The audio library to load in place of SDL_mixer; before the first sound only.
 void SetMixerLibraryForTesting(const char* soname);
-// Decoded sounds still in memory; whether the end-of-playback check is running.
+// Sounds still in memory, decoding or decoded; whether the end-of-playback check is running.
 int LiveSoundsForTesting();
+// What those sounds hold of the budget on decoded samples (kMaxLiveSoundBytes): the bound
+// while decoding, their samples once decoded.
+int64_t LiveSoundBytesForTesting();
 bool SoundPollingForTesting();
 
 }  // namespace fw

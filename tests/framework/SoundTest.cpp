@@ -11,6 +11,7 @@
 #include "framework/Testing.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/Sound.h"
+#include "framework/media/Testing.h"
 #include "mediagen/MediaGen.h"
 #include "support/TempDir.h"
 
@@ -26,15 +27,32 @@ class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // Whatever an earlier test started has ended before this one counts.
+    fw::FinishBackgroundWorkForTesting();
     ASSERT_TRUE(fw::ProcessEventsUntil([] { return fw::ActiveSoundPlaybacks() == 0; }, 5000));
     tone_ = dir_.File("ot1200.mp3");
     ASSERT_TRUE(mediagen::WriteMp3(tone_.string(), mediagen::Tone(880, kToneSeconds)));
   }
-  Ref<Sound> OpenTone() const { return FolderItem(tone_.string()).OpenAsSound(); }
+  // Opened and decoded, as most cases here want it.
+  Ref<Sound> OpenTone() const {
+    auto sound = FolderItem(tone_.string()).OpenAsSound();
+    fw::FinishBackgroundWorkForTesting();
+    return sound;
+  }
 
   testsupport::TempDir dir_;
   std::filesystem::path tone_;
 };
+
+// Whether the file opens as a sound that, once decoded, plays.
+bool PlaysAsSound(const std::filesystem::path& path) {
+  auto sound = FolderItem(path.string()).OpenAsSound();
+  fw::FinishBackgroundWorkForTesting();
+  if (!sound) return false;
+  sound->Play();
+  const bool plays = sound->IsPlaying();
+  sound->Stop();
+  return plays;
+}
 
 TEST_F(SoundTest, PlayReturnsAtOnceAndTheSoundPlaysToItsEnd) {
   auto sound = OpenTone();
@@ -112,6 +130,121 @@ TEST_F(SoundTest, FortySimultaneousPlaybacksAllStart) {
   EXPECT_EQ(fw::ActiveSoundPlaybacks(), 0);
 }
 
+// Play() on a sound still decoding: each call is one playback, started once the decode is
+// handed back, even when the sound was released meanwhile; Stop() before then drops them.
+TEST_F(SoundTest, PlaybacksAskedForWhileDecodingStartWhenTheDecodeEnds) {
+  std::vector<std::string> started;
+  fw::SetPlayObserverForTesting([&](const std::string& file) { started.push_back(file); });
+  const int live = fw::LiveSoundsForTesting();
+  {
+    auto sound = FolderItem(tone_.string()).OpenAsSound();
+    ASSERT_TRUE(sound);
+    sound->Play();
+    sound->Play();
+    EXPECT_TRUE(sound->IsPlaying());
+    EXPECT_EQ(fw::ActiveSoundPlaybacks(), 2);
+  }
+  fw::FinishBackgroundWorkForTesting();
+  EXPECT_EQ(started, std::vector<std::string>(2, tone_.string()));
+  EXPECT_EQ(fw::ActiveSoundPlaybacks(), 2);
+  ASSERT_TRUE(fw::ProcessEventsUntil([&] { return fw::LiveSoundsForTesting() == live; }, 5000));
+
+  started.clear();
+  auto stopped = FolderItem(tone_.string()).OpenAsSound();
+  ASSERT_TRUE(stopped);
+  stopped->Play();
+  stopped->Stop();
+  EXPECT_FALSE(stopped->IsPlaying());
+  EXPECT_EQ(fw::ActiveSoundPlaybacks(), 0);
+  fw::FinishBackgroundWorkForTesting();
+  EXPECT_TRUE(started.empty());
+  EXPECT_FALSE(stopped->IsPlaying());
+  stopped->Play();  // decoded all the same
+  EXPECT_TRUE(stopped->IsPlaying());
+  stopped->Stop();
+  fw::SetPlayObserverForTesting(nullptr);
+}
+
+// The decode holds the whole bound of the budget until it ends, then only its samples, and
+// gives those back with the sound.
+TEST_F(SoundTest, ADecodeHoldsTheBoundThenItsSamples) {
+  const int64_t before = fw::LiveSoundBytesForTesting();
+  auto sound = FolderItem(tone_.string()).OpenAsSound();
+  ASSERT_TRUE(sound);
+  EXPECT_EQ(fw::LiveSoundBytesForTesting(), before + fw::kMaxSoundBytes);
+  fw::FinishBackgroundWorkForTesting();
+  // 0.3 s at 44.1 kHz, 16-bit stereo, give or take the decoder's padding.
+  EXPECT_NEAR(double(fw::LiveSoundBytesForTesting() - before), kToneSeconds * 44100 * 4, 20000);
+  sound = nullptr;
+  EXPECT_EQ(fw::LiveSoundBytesForTesting(), before);
+}
+
+// Long voices overlapping, one each minute: the decoded samples of all live sounds stay within
+// the budget; a sound it cannot hold is none, or plays nothing, and the next ones play again
+// once the earlier ones have gone.
+TEST_F(SoundTest, LongSoundsInARowStayWithinTheBudget) {
+  ASSERT_TRUE(mediagen::WriteMp3(dir_.File("ten.mp3").string(), mediagen::Silence(10, 8000), 8));
+  std::string stream;  // 300 s: about 50 MiB decoded
+  for (int i = 0; i < 30; ++i) stream += testsupport::ReadFile(dir_.File("ten.mp3"));
+  const std::string path = dir_.Write("long.mp3", stream).string();
+  const int64_t before = fw::LiveSoundBytesForTesting();
+  ASSERT_EQ(before, 0) << "sounds left over from an earlier case";
+
+  // Three decodes under way hold the whole budget: a fourth sound is none.
+  std::vector<Ref<Sound>> sounds;
+  for (int i = 0; i < 3; ++i) sounds.push_back(FolderItem(path).OpenAsSound());
+  for (const auto& sound : sounds) ASSERT_TRUE(sound);
+  EXPECT_EQ(fw::LiveSoundBytesForTesting(), fw::kMaxLiveSoundBytes);
+  EXPECT_FALSE(FolderItem(path).OpenAsSound());
+  for (const auto& sound : sounds) sound->Play();
+  fw::FinishBackgroundWorkForTesting();
+
+  int playing = 0;
+  for (int minute = 0; minute < 6; ++minute) {
+    auto sound = FolderItem(path).OpenAsSound();
+    if (sound) sound->Play();
+    EXPECT_LE(fw::LiveSoundBytesForTesting(), fw::kMaxLiveSoundBytes);
+    fw::FinishBackgroundWorkForTesting();
+    EXPECT_LE(fw::LiveSoundBytesForTesting(), fw::kMaxLiveSoundBytes);
+    if (sound) sounds.push_back(sound);
+  }
+  for (const auto& sound : sounds) playing += sound->IsPlaying();
+  EXPECT_EQ(playing, 3);  // three of about 50 MiB fit
+
+  for (const auto& sound : sounds) sound->Stop();
+  sounds.clear();
+  EXPECT_EQ(fw::LiveSoundBytesForTesting(), before);
+  auto again = FolderItem(path).OpenAsSound();
+  ASSERT_TRUE(again);
+  again->Play();
+  fw::FinishBackgroundWorkForTesting();
+  EXPECT_TRUE(again->IsPlaying());
+  again->Stop();
+}
+
+// Under a process limit no thread can be made: the device still rests (closed here, where a
+// thrown error used to end the process) and comes back, and a sound still opens, decodes (here
+// too) and plays. In a fresh process, which has no worker yet. Exit 0: all of that held.
+TEST_F(SoundTest, WithoutThreadsTheDeviceRestsAndSoundsStillPlay) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        fw::SetAudioRestForTesting(50);
+        fw::RefuseThreadsForTesting(true);
+        int step = 1;
+        for (; step <= 2; ++step) {
+          auto sound = FolderItem(tone_.string()).OpenAsSound();
+          if (!sound) break;
+          sound->Play();
+          fw::FinishBackgroundWorkForTesting();
+          if (!sound->IsPlaying() || !fw::AudioOpenForTesting()) break;
+          if (!fw::ProcessEventsUntil([] { return !fw::AudioOpenForTesting(); }, 5000)) break;
+        }
+        std::_Exit(step == 3 ? 0 : step);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(SoundTest, OnlyMp3FilesOpenAsSounds) {
   const std::string mp3 = testsupport::ReadFile(tone_);
   // A valid 8 kHz mono WAV of 0.1 s: the mixer would play it; it is not an MP3.
@@ -130,7 +263,6 @@ TEST_F(SoundTest, OnlyMp3FilesOpenAsSounds) {
   const std::map<std::string, std::string> files = {
       {"empty.mp3", ""},
       {"id3-only.mp3", "ID3"},
-      {"first-bytes.mp3", mp3.substr(0, 40)},
       {"wave.mp3", wav},
       {"ogg.mp3", "OggS" + std::string(200, '\0')},
       {"random.mp3", randomBytes},
@@ -139,6 +271,8 @@ TEST_F(SoundTest, OnlyMp3FilesOpenAsSounds) {
   for (const auto& [name, bytes] : files) {
     EXPECT_FALSE(FolderItem(dir_.Write(name, bytes).string()).OpenAsSound()) << name;
   }
+  // Begins as an MP3: only the decode, after the open, finds no frame in it.
+  EXPECT_FALSE(PlaysAsSound(dir_.Write("first-bytes.mp3", mp3.substr(0, 40))));
   std::filesystem::create_directory(dir_.File("folder.mp3"));
   EXPECT_FALSE(FolderItem(dir_.File("folder.mp3").string()).OpenAsSound());
   EXPECT_FALSE(FolderItem(dir_.File("missing.mp3").string()).OpenAsSound());

@@ -72,6 +72,8 @@ void ClockFixture::Quit() {
 void ClockFixture::Tick() { clock_.Tick(); }
 
 std::vector<std::string> ClockFixture::TakePlayed() {
+  // A playback starts once its sound is decoded, on a worker.
+  fw::FinishBackgroundWorkForTesting();
   std::vector<std::string> taken;
   taken.swap(played_);
   return taken;

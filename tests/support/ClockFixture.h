@@ -50,7 +50,8 @@ class ClockFixture : public ::testing::Test {
   void Tick();
 
   const std::vector<std::string>& Messages() const { return messages_; }
-  // File names of the playbacks started since the last call, in order.
+  // File names of the playbacks started since the last call, in order, the decodes asked for
+  // having ended.
   std::vector<std::string> TakePlayed();
 
   TempDir dir_;

@@ -14,7 +14,8 @@ class DeviceCloser {
   DeviceCloser& operator=(const DeviceCloser&) = delete;
   ~DeviceCloser() { Wait(); }
 
-  // Runs `close` on a new thread; one started before is waited for first.
+  // Runs `close` on a new thread, or here when none can be made; one started before is
+  // waited for first.
   void Start(std::function<void()> close);
   // Returns once no close runs. Every SDL call after a Start comes after this: the mixer's
   // and SDL's audio state are not to be touched while they are taken down.

@@ -151,7 +151,7 @@ bool LooksLikeMp3(const std::string& bytes) {
 }
 
 DecodedPcm DecodeMp3(const MixerLibrary& sdl, const std::string& bytes, const PcmFormat& format,
-                     size_t maxBytes) {
+                     size_t maxBytes, const std::atomic<bool>* cancel) {
   const Mpg123Library* mpg = LoadMpg123Library();
   if (!mpg) return {};
   const Mpg123Handle decoder{*mpg, OpenFeed(*mpg)};
@@ -160,6 +160,7 @@ DecodedPcm DecodeMp3(const MixerLibrary& sdl, const std::string& bytes, const Pc
   auto block = std::make_unique<uint8_t[]>(kDecodeBytes);
   size_t fed = 0;
   for (;;) {
+    if (cancel && cancel->load(std::memory_order_relaxed)) return {};
     size_t got = 0;
     const int status = mpg->mpg123_read(decoder.handle, block.get(), kDecodeBytes, &got);
     if (got > 0 && !sink.Add(block.get(), got)) return {};

@@ -4,6 +4,7 @@
 // past it.
 #include <cstddef>
 #include <cstdint>
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -32,8 +33,9 @@ bool LooksLikeMp3(const std::string& bytes);
 
 // Every frame the decoder takes of bytes that LooksLikeMp3 (the caller checks, before it opens
 // the device the format comes from), in `format`. No sound when nothing decodes or the output
-// passes `maxBytes`: the decode stops there.
+// passes `maxBytes`: the decode stops there. A pure function of its arguments, safe on any
+// thread; `cancel`, once set, ends it early with no sound.
 DecodedPcm DecodeMp3(const MixerLibrary& sdl, const std::string& bytes, const PcmFormat& format,
-                     size_t maxBytes);
+                     size_t maxBytes, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace fw

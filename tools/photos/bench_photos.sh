@@ -7,6 +7,7 @@
 #   BUILD                  build folder (default: build)
 #   BENCH_PHOTO_RUNS       runs of each file, after one warm-up; the median is taken (default 3)
 #   BENCH_PHOTO_RATIO2     1: the minute work again at a device pixel ratio of 2 (default 1)
+#   BENCH_PHOTO_STEPS      which figures (default: minute thumbs voice peak lag)
 #   BENCH_PHOTO_LAG        seconds the clock's title is watched for its lag with each hostile
 #                          file as every minute's picture (default 65: a new minute falls
 #                          inside; 0: not watched)
@@ -20,6 +21,8 @@ build=${BUILD:-build}
 runs=${BENCH_PHOTO_RUNS:-3}
 ratio2=${BENCH_PHOTO_RATIO2:-1}
 lag_seconds=${BENCH_PHOTO_LAG:-65}
+steps=" ${BENCH_PHOTO_STEPS:-minute thumbs voice peak lag} "
+want() { [[ $steps == *" $1 "* ]]; }
 bin=$build/bench/photo_bench
 photos=$build/photos
 [ -x "$bin" ] || { echo "bench_photos: missing $bin (make bench)" >&2; exit 1; }
@@ -44,6 +47,8 @@ hostile=(hostile-arithmetic-5120x5120 hostile-400-scans hostile-png-badcrc-chunk
 files=()
 for n in "${ordinary[@]}" "${hostile[@]}"; do files+=("$photos/$n.jpg"); done
 
+touch "$runtime/minute" "$runtime/thumbs" "$runtime/voice" "$runtime/peak" "$runtime/lag"
+if want minute; then
 echo "== minute work, $runs runs of each file, 640x960" >&2
 "$bin" minute "$runs" "${files[@]}" 2> >(errors) | tee -a "$log" > "$runtime/minute"
 if [ "$ratio2" = 1 ]; then
@@ -51,22 +56,30 @@ if [ "$ratio2" = 1 ]; then
   QT_SCALE_FACTOR=2 "$bin" minute "$runs" "${files[@]}" 2> >(errors) | sed 's/^minute /minute2 /' \
     | tee -a "$log" > "$runtime/minute2"
 fi
+fi
+if want thumbs; then
 echo "== the preferences window with twelve faces" >&2
 {
   "$bin" thumbs "$runs" "12 x 24 Mpx progressive" "$photos/photo-24Mpx-progressive.jpg"
   "$bin" thumbs "$runs" "12 x 3024x1964 PNG" "$photos/png-3024x1964.jpg"
   "$bin" thumbs "$runs" "12 hostile (4 of each)" "${files[@]: -3}"
 } 2> >(errors) | tee -a "$log" > "$runtime/thumbs"
+fi
+if want voice; then
 echo "== a 64 MiB voice as the minute's voice" >&2
 "$bin" voice "$runs" "$photos/voice-64MiB.mp3" 2> >(errors) | tee -a "$log" > "$runtime/voice"
+fi
+if want peak; then
 echo "== peak resident size, a fresh process per file" >&2
 for f in none "${files[@]}"; do "$bin" peak "$f" 2> >(errors); done | tee -a "$log" > "$runtime/peak"
+fi
 
 # The built clock, whole process on a private Xvfb and the real clock, its title watched from
 # outside (bench/title_lag) while every minute's picture is a hostile file: a copy of the
 # program whose payload holds only t0000.jpg to t2359.jpg, all links to that file.
-: > "$runtime/lag"
-if (( lag_seconds > 0 )) && command -v Xvfb > /dev/null; then
+if want lag && (( lag_seconds > 0 )); then
+  command -v Xvfb > /dev/null || { echo "bench_photos: Xvfb is missing (bash tools/deps.sh test)" >&2; exit 1; }
+  [ -x "$build/bench/title_lag" ] || { echo "bench_photos: missing $build/bench/title_lag (make bench)" >&2; exit 1; }
   echo "== title lag, ${lag_seconds} s, every minute's picture a hostile file" >&2
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$runtime/display" 2> >(errors) &
   xvfb_pid=$!

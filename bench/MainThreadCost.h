@@ -20,7 +20,8 @@ struct MainThreadCost {
 };
 
 // Runs `call` on the main thread, then waits for `delivered` without spinning: the event loop
-// blocks until an event comes (a worker's hand-back, or a wake-up every 5 ms). It stops
+// blocks until an event comes (a worker's hand-back, or a wake-up after 5 ms, then 10, 20 and
+// so on up to every 160 ms). It stops
 // waiting when `delivered` holds, or when no other thread has used CPU for 30 ms (nothing is
 // being worked on: a refused file delivers nothing), or after `timeoutMs`; then the
 // framework's own wait makes sure every background job has been handed back. On code that

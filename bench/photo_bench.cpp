@@ -7,6 +7,8 @@
 //   photo_bench voice RUNS FILE        the file as the minute's voice, beside SDL_mixer's own
 //   photo_bench peak FILE|none         one minute work with the file in this fresh process:
 //                                      resident size idle before, at its peak, idle after
+//   photo_bench check                  the measurement itself: 300 ms of work handed to a
+//                                      worker thread should cost the main thread next to nothing
 //
 // Each prints key=value lines; times in ms, the median of RUNS runs (after one warm-up).
 // main_ms is the main thread's CPU time (CLOCK_THREAD_CPUTIME_ID) from the call until every
@@ -28,6 +30,7 @@
 #include "MainThreadCost.h"
 #include "ScaledDecode.h"
 #include "framework/Testing.h"
+#include "framework/core/BackgroundWork.h"
 #include "framework/media/Sound.h"
 #include "prefs/prefWindow.h"
 
@@ -198,12 +201,31 @@ int Peak(const fs::path& scratch, const std::string& file) {
   return 0;
 }
 
+int Check() {
+  bool done = false;
+  const MainThreadCost cost = bench::MeasureMainThread(
+      [&] {
+        fw::RunInBackground(
+            [] {
+              const double until = bench::ThreadCpuMs() + 300;
+              while (bench::ThreadCpuMs() < until) {
+              }
+            },
+            [&] { done = true; });
+      },
+      [&] { return done; });
+  std::printf("check delivered=%d main_ms=%.2f call_ms=%.2f done_ms=%.2f cpu_ms=%.2f\n",
+              int(cost.delivered), cost.mainCpuMs, cost.callMs, cost.doneMs, cost.cpuMs);
+  return cost.delivered ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   bench::InitRuntime(argc, argv);
   const std::string mode = argc > 1 ? argv[1] : "";
   bench::ScratchDir scratch;
+  if (mode == "check") return Check();
   if (mode == "peak" && argc == 3) return Peak(scratch.path(), argv[2]);
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 0;
   std::vector<fs::path> files;

@@ -82,7 +82,7 @@ memcheck: payload
 bench: payload
 	@bash tools/deps.sh test bench
 	@cmake -S . -B $(BUILD) -DVV_BENCH=ON > /dev/null
-	@cmake --build $(BUILD) -j$(JOBS) --target clock_bench memory_bench floor_window floor_window_voices process_cpu first_paint title_lag picture_cost
+	@cmake --build $(BUILD) -j$(JOBS) --target clock_bench memory_bench floor_window floor_window_voices process_cpu first_paint title_lag picture_cost photo_bench photo_source
 	bash tools/bench.sh
 
 clean:

@@ -61,13 +61,18 @@ void RepaintNow(fw::Window& window) {
 
 bool OnScreen(fw::Window& window) { return window.impl().Exposed(); }
 
-long ResidentKb() {
+namespace {
+long StatusKb(const std::string& key) {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line))
-    if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+    if (line.rfind(key, 0) == 0) return std::strtol(line.c_str() + key.size(), nullptr, 10);
   return -1;
 }
+}  // namespace
+
+long ResidentKb() { return StatusKb("VmRSS:"); }
+long PeakResidentKb() { return StatusKb("VmHWM:"); }
 
 std::string RequiredEnv(const char* name) {
   const char* value = std::getenv(name);

@@ -41,6 +41,8 @@ bool OnScreen(fw::Window& window);
 
 // This process's resident set size, in kilobytes.
 long ResidentKb();
+// Its peak so far (the kernel's high-water mark, VmHWM), in kilobytes.
+long PeakResidentKb();
 
 // Text of `name` in the environment; exits with a message when it is missing or empty.
 std::string RequiredEnv(const char* name);

@@ -12,4 +12,11 @@ namespace bench {
 // enlarge); null when the file is no JPEG libjpeg decodes.
 QImage ScaledDecode(const std::string& path, QSize target);
 
+// The least any program must do to show a picture file of any format at `target`: a JPEG as
+// above, except that a progressive one shown at 1/8 has its luma's AC scans dropped by a
+// marker walk (at 1/8 a luma block is its DC alone) and is decoded without block smoothing;
+// any other format (PNG, BMP, GIF) decoded whole by Qt. Then the same area-averaging shrink.
+// Null when the file does not decode.
+QImage FloorDecode(const std::string& path, QSize target);
+
 }  // namespace bench

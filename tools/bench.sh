@@ -9,6 +9,8 @@
 #   BENCH_REPETITIONS   repetitions of each in-process benchmark (default: 5)
 #   BENCH_LAG_SECONDS   how long each program's title is watched for its lag (default: 65, so
 #                       that a new minute, with its picture and voice, falls inside it)
+#   BENCH_PHOTOS        1: then the big photos' figures (tools/photos/bench_photos.sh, with its
+#                       own knobs), 0: not, only: those alone (default: 1)
 #
 # In-process figures come from bench/clock_bench (Google Benchmark) and bench/memory_bench;
 # whole-process figures from the built binary and bench/floor_window on a private Xvfb.
@@ -28,6 +30,8 @@ lag_seconds=${BENCH_LAG_SECONDS:-65}
 started_at=$(date +%s)
 
 die() { echo "bench: $*" >&2; exit 1; }
+photos=${BENCH_PHOTOS:-1}
+if [ "$photos" = only ]; then BUILD=$build exec bash "$root/tools/photos/bench_photos.sh"; fi
 for f in "$clock" "$benchbin/clock_bench" "$benchbin/memory_bench" "$benchbin/floor_window" \
          "$benchbin/floor_window_voices" "$benchbin/process_cpu" "$benchbin/first_paint" "$benchbin/title_lag" \
          "$build/tools/make_payload"; do
@@ -356,3 +360,10 @@ row "6 resident growth after the first hour (60 -> 1440)" "$(( $(mem rss_after_1
   echo "Details: $log"
   echo "bench took $(( $(date +%s) - started_at )) s"
 } | tee -a "$log" | tee "$build/bench/last-table.txt"
+
+if [ "$photos" = 1 ]; then
+  step "big photos and long voices (tools/photos/bench_photos.sh)"
+  BUILD=$build bash "$root/tools/photos/bench_photos.sh" | tee -a "$log" >> "$build/bench/last-table.txt" \
+    || die "the photo figures failed (see $build/bench/photos-run.log)"
+  cat "$build/bench/photos-table.txt"
+fi

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -76,11 +77,19 @@ class Pool {
     return ran_;
   }
 
+  // Hands back what is done as it is done, sleeping (not spinning) between: a benchmark
+  // that waits here measures the workers, not the wait.
   void Finish(int timeoutMs) {
-    ProcessEventsUntil([&] {
-      std::lock_guard lock(mutex_);
-      return outstanding_ == 0;
-    }, timeoutMs);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+      {
+        std::unique_lock lock(mutex_);
+        if (outstanding_ == 0) return;
+        if (!handedBack_.wait_until(lock, end, [&] { return undelivered_ > 0; })) return;
+      }
+      QCoreApplication::sendPostedEvents();
+      QCoreApplication::processEvents();
+    }
   }
 
  private:
@@ -129,6 +138,10 @@ class Pool {
       ++ran_;
     }
     auto deliver = [this, done = std::move(job.done)] {
+      {
+        std::lock_guard lock(mutex_);
+        --undelivered_;
+      }
       if (done) done();
       std::lock_guard lock(mutex_);
       --outstanding_;
@@ -136,14 +149,20 @@ class Pool {
     // From the event loop even when the caller did the work: the caller expects `done` later.
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(deliver),
                               Qt::QueuedConnection);
+    // Counted once posted (the main thread may even have run it already, and counted down).
+    std::lock_guard lock(mutex_);
+    ++undelivered_;
+    handedBack_.notify_all();
   }
 
   std::mutex mutex_;
-  std::condition_variable ready_, drained_;
+  std::condition_variable ready_, drained_, handedBack_;
   std::deque<Job> queue_;
   // By worker: the cancel flag of the work it is doing. A retired worker's slot stays.
   std::deque<CancelFlag> running_;
-  int threads_ = 0, idle_ = 0, busy_ = 0, outstanding_ = 0, ran_ = 0;
+  int threads_ = 0, idle_ = 0, busy_ = 0, ran_ = 0;
+  int outstanding_ = 0;  // submitted, and `done` not yet called
+  int undelivered_ = 0;  // of those, the ones whose work is over: `done` is on its way
   bool retiring_ = false, held_ = false;
 };
 

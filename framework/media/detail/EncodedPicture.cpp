@@ -24,26 +24,27 @@ int JpegEighths(QSize size, QSize atLeast, int64_t maxPixels) {
 }
 
 std::shared_ptr<const EncodedPicture> EncodedPicture::Read(const std::string& path) {
-  std::optional<std::string> file = ReadRegularFile(path, kMaxPictureFileBytes);
+  std::optional<FileBytes> file = ReadRegularFileBytes(path, kMaxPictureFileBytes);
   if (!file) return nullptr;
-  if (file->size() >= 2 && (*file)[0] == '\xFF' && (*file)[1] == '\xD8') {
-    const std::optional<JpegOutline> outline = OutlineJpeg(*file);
+  const std::string_view bytes = file->View();
+  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xD8') {
+    const std::optional<JpegOutline> outline = OutlineJpeg(bytes);
     if (!outline) return nullptr;
     const QSize size = JpegDecoder::Check(*outline, kMaxJpegFilePixels);
     if (!size.isValid()) return nullptr;
     return std::make_shared<const EncodedPicture>(std::move(*file), true, size);
   }
-  const QSize size = QtPictureSize(*file);
+  const QSize size = QtPictureSize(bytes);
   if (!size.isValid()) return nullptr;
   return std::make_shared<const EncodedPicture>(std::move(*file), false, size);
 }
 
 QImage EncodedPicture::Decode(QSize atLeast, int64_t maxPixels,
                               const std::atomic<bool>* cancel) const {
-  if (!jpeg_) return DecodeWithQt(bytes_, size_, cancel);
+  if (!jpeg_) return DecodeWithQt(bytes_.View(), size_, cancel);
   JpegDecoder::Options options;
   options.cancel = cancel;
-  return JpegDecoder::Decode(bytes_, JpegEighths(size_, atLeast, maxPixels), options);
+  return JpegDecoder::Decode(bytes_.View(), JpegEighths(size_, atLeast, maxPixels), options);
 }
 
 }  // namespace fw

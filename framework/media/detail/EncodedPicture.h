@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/files/RegularFile.h"
 #include "framework/media/detail/PictureFormat.h"
 
 namespace fw {
@@ -46,11 +47,11 @@ class EncodedPicture {
   QImage Decode(QSize atLeast, int64_t maxPixels = kMaxPicturePixels,
                 const std::atomic<bool>* cancel = nullptr) const;
 
-  EncodedPicture(std::string bytes, bool jpeg, QSize size)
+  EncodedPicture(FileBytes bytes, bool jpeg, QSize size)
       : bytes_(std::move(bytes)), jpeg_(jpeg), size_(size) {}
 
  private:
-  const std::string bytes_;
+  const FileBytes bytes_;
   const bool jpeg_;
   const QSize size_;
 };

@@ -3,6 +3,7 @@
 #include <QIODevice>
 #include <QImageReader>
 #include <QLoggingCategory>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -42,8 +43,8 @@ class PictureBytes : public QIODevice {
   qint64 left_;
 };
 
-// What a header may take: the PNG chunks before the pixels (colour profile, text, EXIF) are
-// read to learn the size. A flood of chunks there is a decode's work, not an open's.
+// What Qt's readers may read beyond the file itself: they go back to its start to learn its
+// format, and a GIF's is scanned whole for its frames before it is decoded.
 constexpr int64_t kMaxHeaderRead = 4LL << 20;
 
 QLoggingCategory::CategoryFilter previousFilter = nullptr;
@@ -107,11 +108,31 @@ void QuietQtImageReaders() {
 }
 
 QSize QtPictureSize(std::string_view bytes) {
-  QuietQtImageReaders();
-  PictureBytes device(bytes, nullptr, kMaxHeaderRead);
-  QImageReader reader(&device);
-  if (!ReaderFor(reader)) return {};
-  const QSize size = reader.size();
+  // Read here, not by Qt's readers: they read a PNG's chunks up to its pixels, and a GIF whole,
+  // to learn what its first bytes say. The decode checks that the pixels come out at this size.
+  auto byte = [&](size_t i) { return i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : 0u; };
+  auto big32 = [&](size_t i) {
+    return int64_t{byte(i)} << 24 | byte(i + 1) << 16 | byte(i + 2) << 8 | byte(i + 3);
+  };
+  auto little16 = [&](size_t i) { return int64_t{byte(i)} | byte(i + 1) << 8; };
+  auto little32 = [&](size_t i) {
+    return static_cast<int32_t>(uint32_t(little16(i)) | uint32_t(little16(i + 2)) << 16);
+  };
+  int64_t width = 0, height = 0;
+  if (bytes.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8) &&
+      bytes.substr(12, 4) == "IHDR") {
+    width = big32(16), height = big32(20);  // IHDR comes first, or libpng refuses the file
+  } else if (bytes.substr(0, 6) == "GIF87a" || bytes.substr(0, 6) == "GIF89a") {
+    width = little16(6), height = little16(8);  // the logical screen, which Qt decodes
+  } else if (bytes.substr(0, 2) == "BM" && bytes.size() >= 26) {
+    if (little32(14) == 12) {  // the oldest header: 16-bit sizes
+      width = little16(18), height = little16(20);
+    } else {
+      width = little32(18), height = std::abs(int64_t{little32(22)});  // negative: top down
+    }
+  }
+  if (width > kMaxWholeDecodePixels || height > kMaxWholeDecodePixels) return {};
+  const QSize size(static_cast<int>(width), static_cast<int>(height));
   return SizeAllowed(size) ? size : QSize();
 }
 
@@ -121,7 +142,7 @@ QImage DecodeWithQt(std::string_view bytes, QSize size, const std::atomic<bool>*
   // decodes), and the header again.
   PictureBytes device(bytes, cancel, 2 * static_cast<int64_t>(bytes.size()) + kMaxHeaderRead);
   QImageReader reader(&device);
-  if (!ReaderFor(reader) || reader.size() != size || !SizeAllowed(size)) return {};
+  if (!ReaderFor(reader) || !SizeAllowed(size)) return {};
   // The image Qt decodes into, and ours beside it when it is not 32 bits deep.
   const int depth = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
   const int64_t pixels = int64_t{size.width()} * size.height();

@@ -807,9 +807,8 @@ TEST(PictureBound, PngChunkFloodIsQuiet) {
     const QImage image = picture ? picture->Decode(QSize(64, 64)) : QImage();
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_LE(std::count(err.begin(), err.end(), '\n'), 1) << err.substr(0, 400);
-    if (afterPixels) {
-      EXPECT_EQ(image.size(), QSize(64, 64));
-    }
+    // The flood is the decode's work, on a worker; opening reads only the header.
+    EXPECT_EQ(image.size(), QSize(64, 64));
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// What tests, benchmarks and fuzzing may set or read in the core: the clock and the event loop.
+// What tests, benchmarks and fuzzing may set or read in the core: the clock, the event loop,
+// the background work and the class registry.
 #include <chrono>
 #include <functional>
 #include <string>

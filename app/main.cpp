@@ -3,8 +3,8 @@
 #include "framework/core/ProgramName.h"
 
 int main(int argc, char** argv) {
-  // The one place the clock says its name: every line it writes on stderr and every message
-  // box goes under it, also one from the runtime's own start-up.
+  // The name the user reads the clock by: every line it writes on stderr and every message box
+  // goes under it, from the runtime's start-up on.
   fw::SetProgramName("vantoViewer3");
   fw::RuntimeInit(argc, argv);
   initialize();

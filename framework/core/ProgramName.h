@@ -6,8 +6,7 @@
 
 namespace fw {
 
-// Set once, before the runtime is brought up: workers and the audio library's loader read it
-// without a lock.
+// Set once, before the runtime is brought up: it is read without a lock, from any thread.
 void SetProgramName(std::string name);
 // The name set; until then the name the executable was started under.
 const std::string& ProgramName();

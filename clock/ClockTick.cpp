@@ -74,7 +74,10 @@ void mainWindow::ScanSchedule(const fw::Array<fw::String>& table, const fw::Stri
     const fw::String& line = table(i);
     if (fw::NthField(line, tab, 1) != hhmm) continue;
     const int32_t actor = fw::DoubleToInt32(fw::Val(fw::NthField(line, tab, 2)) - 1.0);
-    // A line naming no voice actor (outside 1 to 13) plays nothing.
+    // A line plays only for an enabled actor of ActMain.txt's twelve. nameCheck is declared by
+    // its upper bound, 12, so it has 13 entries: a number outside 1 to 13 fails the bound
+    // check, and 13 meets the spare last entry, which neither the settings file nor the
+    // preferences window ever sets, so it stays false and plays nothing too.
     if (actor < 0 || actor > nameCheck.Ubound() || !nameCheck(actor)) continue;
     if (!voice) voice = dataPath->Child(voiceFileName)->OpenAsSound();
     if (!voice) return;  // no sound: neither will the next line's be

@@ -70,7 +70,7 @@ class mainWindow : public fw::Window {
   fw::String alarmMin = "00";
   bool alarmCheck = false;
   int32_t alarmVoice = 0;
-  fw::Array<bool> nameCheck{12};
+  fw::Array<bool> nameCheck{12};  // upper bound 12: entry 12 is no actor's and stays false
   int32_t voiceMode = 0;
   // Backdrop pictures, payload folder, last minute handled.
   fw::Ref<fw::Picture> readPicture;

@@ -1,6 +1,7 @@
 #include "framework/app/Runtime.h"
 
 #include "framework/core/BackgroundWork.h"
+#include "framework/core/ProgramName.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "framework/app/Application.h"
@@ -50,7 +52,8 @@ std::string DisplayName() {
 
 void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtFatalMsg) {
-    std::fprintf(stderr, "vantoViewer3: cannot open the display %s\n", DisplayName().c_str());
+    std::fprintf(stderr, "%s: cannot open the display %s\n", ProgramName().c_str(),
+                 DisplayName().c_str());
     std::fflush(stderr);
     _exit(1);
   }
@@ -98,9 +101,10 @@ void RuntimeInit(int argc, char** argv) {
   if (QApplication::instance()) return;
   static int storedArgc = 1;
   static std::vector<char*> storedArgv;
-  static char programName[] = "vantoViewer3";
+  static std::string programName;
+  programName = ProgramName();
   storedArgv.clear();
-  storedArgv.push_back(argc > 0 && argv ? argv[0] : programName);
+  storedArgv.push_back(argc > 0 && argv ? argv[0] : programName.data());
   storedArgv.push_back(nullptr);
   storedArgc = 1;  // the clock takes no command line; Qt must not see test flags either
   const QtMessageHandler previous = qInstallMessageHandler(HoldStartupMessage);
@@ -108,7 +112,7 @@ void RuntimeInit(int argc, char** argv) {
   qInstallMessageHandler(previous);
   PassOnHeldMessages();
   QApplication::setQuitOnLastWindowClosed(false);
-  QApplication::setApplicationName("vantoViewer3");
+  QApplication::setApplicationName(QString::fromStdString(ProgramName()));
   // The layouts name a Mac font; the nearest here is a sans with the Japanese glyphs.
   QFont::insertSubstitutions("Lucida Grande", {"Noto Sans CJK JP", "DejaVu Sans"});
 }

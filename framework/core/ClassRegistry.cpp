@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "framework/core/Testing.h"
+
 namespace fw {
 
 ClassRegistry& ClassRegistry::Shared() {
@@ -20,12 +22,17 @@ const ClassRecord* ClassRegistry::Find(const std::string& fullName) const {
   return nullptr;
 }
 
-bool ClassRegistry::IsA(const std::string& fullName, const std::string& baseName) const {
+const std::vector<ClassRecord>& ClassRegistryForTesting::Records() {
+  return ClassRegistry::Shared().records_;
+}
+
+bool ClassRegistryForTesting::IsA(const std::string& fullName, const std::string& baseName) {
+  const ClassRegistry& registry = ClassRegistry::Shared();
   std::string current = fullName;
   // Each step moves one base up; more steps than records means the bases loop.
-  for (size_t steps = 0; steps <= records_.size(); ++steps) {
+  for (size_t steps = 0; steps <= registry.records_.size(); ++steps) {
     if (current == baseName) return true;
-    const ClassRecord* record = Find(current);
+    const ClassRecord* record = registry.Find(current);
     if (!record || record->baseName.empty()) return false;
     current = record->baseName;
   }

@@ -24,12 +24,10 @@ class ClassRegistry {
   // Registers a class once; a second record under the same name is ignored.
   void Register(ClassRecord record);
   const ClassRecord* Find(const std::string& fullName) const;
-  // True when `fullName` is `baseName` or derives from it through registered bases.
-  bool IsA(const std::string& fullName, const std::string& baseName) const;
-  const std::vector<ClassRecord>& Records() const { return records_; }
   void Clear();
 
  private:
+  friend struct ClassRegistryForTesting;
   std::vector<ClassRecord> records_;
 };
 

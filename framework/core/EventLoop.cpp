@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "framework/core/ProgramName.h"
 #include "framework/core/Testing.h"
 
 namespace fw {
@@ -107,7 +108,7 @@ void Dispatch(const std::function<void()>& callback) {
 }
 
 void ReportFailure(const std::string& text) {
-  std::fprintf(stderr, "vantoViewer3: %s\n", text.c_str());
+  std::fprintf(stderr, "%s: %s\n", ProgramName().c_str(), text.c_str());
   std::fflush(stderr);
   // After a quit signal nobody may be left to click a message box: the line has to do. A
   // failure while the first report is still on screen is logged, not stacked up.

@@ -1,7 +1,12 @@
 #pragma once
-// What tests, benchmarks and fuzzing may set or read in the core: the clock and the event loop.
+// What tests, benchmarks and fuzzing may set or read in the core: the clock, the event loop,
+// the background work and the class registry.
 #include <chrono>
 #include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/core/ClassRegistry.h"
 
 namespace fw {
 
@@ -25,5 +30,12 @@ void RefuseThreadsForTesting(bool refuse);
 void HoldBackgroundWorkForTesting(bool hold);
 // How many pieces of work have run (not skipped as cancelled) since the process started.
 int BackgroundWorkRunForTesting();
+
+// What the shared class registry holds: its records in the order registered, and whether
+// `fullName` is `baseName` or derives from it through registered bases.
+struct ClassRegistryForTesting {
+  static const std::vector<ClassRecord>& Records();
+  static bool IsA(const std::string& fullName, const std::string& baseName);
+};
 
 }  // namespace fw

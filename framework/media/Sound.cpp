@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "framework/core/BackgroundWork.h"
+#include "framework/core/ProgramName.h"
 #include "framework/files/FolderItem.h"
 #include "framework/files/RegularFile.h"
 #include "framework/media/SoundImpl.h"
@@ -127,7 +128,7 @@ bool EnsureAudio(SoundSystem& s) {
   if (!open) {
     // Said once: the device is opened again after every quiet spell.
     if (!s.silent)
-      std::fprintf(stderr, "vantoViewer3: no audio device (%s); running silently\n",
+      std::fprintf(stderr, "%s: no audio device (%s); running silently\n", ProgramName().c_str(),
                    sdl->SDL_GetError());
     s.silent = true;
     // The dummy driver consumes samples in real time, so playbacks still end on time and

@@ -39,8 +39,6 @@ inline constexpr int64_t kMaxSoundBytes = 64LL * 1024 * 1024;
 // the bound left, its decode stops there and it plays nothing when it would need more.
 inline constexpr int64_t kMaxLiveSoundBytes = 3 * kMaxSoundBytes;
 
-// Playbacks still running or waiting for their decode, anywhere (tests and benchmarks).
-int ActiveSoundPlaybacks();
 // Stops all sound and closes the audio device (at exit).
 void ShutdownSound();
 

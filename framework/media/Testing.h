@@ -6,6 +6,8 @@
 
 namespace fw {
 
+// Playbacks still running or waiting for their decode, anywhere (those ended are let go first).
+int ActiveSoundPlaybacks();
 // Learns which file each started playback comes from (nullptr: nobody listens).
 void SetPlayObserverForTesting(std::function<void(const std::string& file)> observer);
 // How long the audio device stays open without a playback (the previous setting is returned).

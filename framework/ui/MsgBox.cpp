@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/core/ProgramName.h"
 #include "framework/ui/Testing.h"
 
 namespace fw {
@@ -26,7 +27,7 @@ void MsgBox(const String& message) {
     return;
   }
   QMessageBox box;
-  box.setWindowTitle(QStringLiteral("vantoViewer3"));
+  box.setWindowTitle(QString::fromStdString(ProgramName()));
   box.setText(QString::fromStdString(message));
   box.setStandardButtons(QMessageBox::Ok);
   box.setDefaultButton(QMessageBox::Ok);  // Enter dismisses it

@@ -1,5 +1,6 @@
 #pragma once
 // What tests, benchmarks and fuzzing may set or read in the windows and their controls.
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -10,6 +11,7 @@
 namespace fw {
 
 class CheckBox;
+class Timer;
 class Window;
 
 // Replaces the message box with a function that receives the message (nullptr restores it).
@@ -26,6 +28,13 @@ struct WindowForTesting {
 };
 // The user clicks the box.
 void ClickForTesting(CheckBox& box);
+
+// Fires the timer once now, as a tick of the event loop would; the next firing stays where
+// it was.
+void FireTimerForTesting(Timer& timer);
+// The wall-clock time the next firing of a running repeating timer is armed for
+// (time_point::min() while one is due at once).
+std::chrono::system_clock::time_point NextTimerFiringForTesting(const Timer& timer);
 
 // The value kind a property value has.
 PropertyKind KindOfValue(const PropertyValue& value);

@@ -4,6 +4,7 @@
 
 #include "framework/core/EventLoop.h"
 #include "framework/core/WallClock.h"
+#include "framework/ui/Testing.h"
 #include "framework/ui/detail/ClockChangeWatch.h"
 
 namespace fw {
@@ -36,12 +37,12 @@ Timer::~Timer() {
 
 void Timer::SetMode(int32_t mode) {
   mode_ = mode;
-  Apply();
+  Rearm();
 }
 
 void Timer::SetPeriod(int32_t period) {
   period_ = period;
-  Apply();
+  Rearm();
 }
 
 std::span<const PropertyBinding<Timer>> Timer::PropertyBindings() {
@@ -54,7 +55,7 @@ std::span<const PropertyBinding<Timer>> Timer::PropertyBindings() {
 
 void Timer::WindowOpened() {
   running_ = true;
-  Apply();
+  Rearm();
 }
 
 void Timer::WindowShown() {
@@ -69,9 +70,7 @@ void Timer::WindowClosing() {
   impl_->timer.stop();
 }
 
-system_clock::time_point Timer::NextFiring() const { return impl_->due; }
-
-void Timer::Apply() {
+void Timer::Rearm() {
   impl_->timer.stop();
   impl_->Unwatch();
   if (!running_ || mode_ == 0) return;
@@ -118,5 +117,9 @@ void Timer::Fire() {
   if (mode_ == 1) impl_->timer.stop();
   Dispatch([&] { Action.Raise(self); });
 }
+
+void FireTimerForTesting(Timer& timer) { timer.Fire(); }
+
+system_clock::time_point NextTimerFiringForTesting(const Timer& timer) { return timer.impl_->due; }
 
 }  // namespace fw

@@ -28,18 +28,19 @@ class Timer : public BindsProperties<Timer, Control> {
   void WindowOpened() override;
   void WindowShown() override;
   void WindowClosing() override;
-  // Fires the timer once now, as a tick of the event loop would (tests); the next firing
-  // stays where it was.
-  void Fire();
-  // The wall-clock time the next firing of a running repeating timer is armed for
-  // (time_point::min() while one is due at once).
-  std::chrono::system_clock::time_point NextFiring() const;
 
   Event<void(Ref<Timer>)> Action{"( Timer )"};
 
  private:
-  void Apply();
+  friend void FireTimerForTesting(Timer& timer);
+  friend std::chrono::system_clock::time_point NextTimerFiringForTesting(const Timer& timer);
+
+  // Drops the firing armed, if any, and arms the next one afresh from Mode and Period: none
+  // while off or before the window has finished building.
+  void Rearm();
   void Expired();
+  // Raises Action through Dispatch; a one-shot timer is done with.
+  void Fire();
   void FireAtOnce();
   void ArmAligned();
   struct Impl;

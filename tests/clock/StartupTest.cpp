@@ -18,7 +18,7 @@ class Startup : public ClockFixture {};
 
 TEST_F(Startup, SystemClassesAreRegisteredAfterTheFrameworksInOrder) {
   initialize();
-  const auto& records = fw::ClassRegistry::Shared().Records();
+  const auto& records = fw::ClassRegistryForTesting::Records();
   auto position = [&](const std::string& name) {
     for (size_t i = 0; i < records.size(); ++i)
       if (records[i].fullName == name) return static_cast<int>(i);
@@ -35,10 +35,10 @@ TEST_F(Startup, SystemClassesAreRegisteredAfterTheFrameworksInOrder) {
     EXPECT_GT(at, previous) << name;
     previous = at;
   }
-  EXPECT_TRUE(fw::ClassRegistry::Shared().IsA("mainWindow.mainWindow", "Window"));
+  EXPECT_TRUE(fw::ClassRegistryForTesting::IsA("mainWindow.mainWindow", "Window"));
   EXPECT_EQ(fw::ClassRegistry::Shared().Find("App")->members.at(0).name, "Constructor");
   finalize();
-  EXPECT_TRUE(fw::ClassRegistry::Shared().Records().empty());
+  EXPECT_TRUE(fw::ClassRegistryForTesting::Records().empty());
 }
 
 TEST_F(Startup, ApplicationObjectHoldsTheMenuBarBeforeTheWindowExists) {

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "framework/Testing.h"
+#include "framework/core/ProgramName.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/Sound.h"
 #include "framework/media/Testing.h"
@@ -293,6 +294,7 @@ TEST_F(SoundTest, WithoutTheAudioLibrarySoundsOpenAsNoneAndItIsSaidOnce) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
+        fw::SetProgramName("someclock");
         fw::SetMixerLibraryForTesting("libvv-no-such-mixer.so.0");
         ::testing::internal::CaptureStderr();
         const bool opened = OpenTone() || OpenTone();
@@ -302,7 +304,7 @@ TEST_F(SoundTest, WithoutTheAudioLibrarySoundsOpenAsNoneAndItIsSaidOnce) {
         std::_Exit(opened ? 1 : oneLine ? 0 : 2);
       },
       ::testing::ExitedWithCode(0),
-      "vantoViewer3: no audio device \\(libvv-no-such-mixer[^\n]*\\); running silently");
+      "someclock: no audio device \\(libvv-no-such-mixer[^\n]*\\); running silently");
 }
 
 // Last in this file: it closes the device and opens it again through the fallback.
@@ -316,12 +318,15 @@ TEST_F(SoundTest, WithoutADeviceSoundsRunSilentlyAndShutdownQuietsOldOnes) {
 
   const std::string driver = getenv("SDL_AUDIODRIVER") ? getenv("SDL_AUDIODRIVER") : "";
   setenv("SDL_AUDIODRIVER", "vv-no-such-driver", 1);
+  const std::string name = fw::ProgramName();
+  fw::SetProgramName("someclock");
   ::testing::internal::CaptureStderr();
   auto after = OpenTone();
   const std::string err = ::testing::internal::GetCapturedStderr();
+  fw::SetProgramName(name);
   setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
   ASSERT_TRUE(after);
-  EXPECT_EQ(err.rfind("vantoViewer3: no audio device (", 0), 0u) << err;
+  EXPECT_EQ(err.rfind("someclock: no audio device (", 0), 0u) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 
   after->Play();

@@ -63,7 +63,7 @@ fw::Ref<clockcore::mainWindow> ClockHarness::Start() {
   return window;
 }
 
-void ClockHarness::Tick() { window->mainTimer()->Fire(); }
+void ClockHarness::Tick() { fw::FireTimerForTesting(*window->mainTimer()); }
 
 void ClockHarness::Quit() {
   window.reset();

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "framework/core/ProgramName.h"
 #include "framework/media/Testing.h"
 
 namespace fw {
@@ -28,7 +29,7 @@ const MixerLibrary* Load() {
 #undef FW_MIXER_RESOLVE
   }
   if (handle && !missing) return &library;
-  std::fprintf(stderr, "vantoViewer3: no audio device (%s%s); running silently\n",
+  std::fprintf(stderr, "%s: no audio device (%s%s); running silently\n", ProgramName().c_str(),
                handle ? "no function " : "", handle ? missing : dlerror());
   return nullptr;
 }

@@ -44,7 +44,7 @@ target_link_libraries(framework_media PRIVATE Qt6::Gui Qt6::Core ${CMAKE_DL_LIBS
 target_include_directories(framework_media SYSTEM PRIVATE ${SDL2MIXER_INCLUDE_DIRS} ${LIBMPG123_INCLUDE_DIRS})
 target_compile_options(framework_media PRIVATE ${SDL2MIXER_CFLAGS_OTHER})
 # The media layer installs the files layer's picture and sound openers from a static
-# initialiser (framework/media/Openers.cpp). Nothing calls into that object file, so every
+# initialiser (framework/media/detail/Openers.cpp). Nothing calls into that object file, so every
 # program that links the layer names its anchor here, or the linker would leave it out of the
 # archive and FolderItem would open no picture and no sound.
 target_link_options(framework_media INTERFACE "LINKER:--undefined=fw_media_openers_anchor")

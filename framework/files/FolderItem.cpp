@@ -87,9 +87,7 @@ Ref<Picture> FolderItem::OpenAsPicture() const {
   return gPictureOpener ? gPictureOpener(path_) : nullptr;
 }
 
-Ref<Sound> FolderItem::OpenAsSound() const {
-  return gSoundOpener ? gSoundOpener(path_) : nullptr;
-}
+Ref<Sound> FolderItem::OpenAsSound() const { return gSoundOpener ? gSoundOpener(path_) : nullptr; }
 
 String FolderItem::Name() const {
   if (path_.empty()) return String();

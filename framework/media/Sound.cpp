@@ -469,9 +469,8 @@ Ref<Sound> OpenSoundFile(const String& path) {
   auto decoded = std::make_shared<DecodedPcm>();
   RunInBackground(
       [library = sdl, path, format = PcmFormat{s.frequency, s.format, s.channelCount},
-       maxBytes = impl->reserved, cancel = impl->cancel, decoded] {
-        *decoded = ReadAndDecode(*library, path, format, maxBytes, cancel);
-      },
+       maxBytes = impl->reserved, cancel = impl->cancel,
+       decoded] { *decoded = ReadAndDecode(*library, path, format, maxBytes, cancel); },
       // Holds the sound until then: one released with playbacks asked for still plays them.
       [impl, decoded] { HandBack(System(), impl, std::move(*decoded)); }, impl->cancel);
   return New<Sound>(std::move(impl));

@@ -1,66 +1,40 @@
-# The framework's layers, lowest first. A file may include its own layer and the layers below
-# it; a layer's detail/ folder is for that layer alone; no two units include each other (a
-# class's Impl header belongs to its unit, and the Testing.h hook headers to none). The
-# system's own code (app/, clock/, prefs/) and the framework's headers include no Testing.h,
-# and the system's own code no detail/ header.
-# Checked when the build is configured, so that a wrong include stops the build at once.
-set(VV_FRAMEWORK_LAYERS core files media ui app)
-
-function(vv_unit_of path out)
-  string(REGEX REPLACE "\\.(h|cpp)$" "" unit "${path}")
-  string(REGEX REPLACE "Impl$" "" unit "${unit}")
-  set(${out} "${unit}" PARENT_SCOPE)
-endfunction()
-
-function(vv_layer_rank path out)
-  set(rank -1)
-  if(path MATCHES "^framework/([a-z]+)/")
-    list(FIND VV_FRAMEWORK_LAYERS "${CMAKE_MATCH_1}" rank)
-  endif()
-  set(${out} ${rank} PARENT_SCOPE)
-endfunction()
+# What keeps the framework's layers apart (the layers and their libraries are defined in
+# cmake/ClockTargets.cmake, lowest first).
+#
+# The linker guards the direction: each layer is a library linked only to the layers below it,
+# and vv_add_layer_link_checks links each one whole without the layers above, so that a call
+# up a layer fails the build.
+#
+# The includes guard what the linker cannot see: a header of types or inline code included up a
+# layer (no call for the linker to miss), a layer's detail/ folder is for that layer
+# alone, the Testing.h hook headers are for tests, benchmarks and fuzzing (no framework header
+# and none of the system's own code, app/, clock/ and prefs/, includes one), and the system's
+# own code includes no detail/ header. An include is spelled from the source root
+# ("framework/media/Sound.h"), so that these checks read where it goes. Checked when the
+# build is configured, so that a wrong include stops the build at once.
 
 function(vv_check_framework_layers root)
+  set(order core files media ui app)
   file(GLOB_RECURSE files RELATIVE ${root} CONFIGURE_DEPENDS
     ${root}/framework/*.h ${root}/framework/*.cpp)
   set(problems "")
-  set(edges "")
   foreach(file ${files})
-    vv_layer_rank(${file} rank)
-    if(rank LESS 0 AND NOT file STREQUAL "framework/Testing.h")
-      string(APPEND problems "\n  ${file} is in no layer folder")
-    endif()
     file(STRINGS ${root}/${file} lines REGEX "^#include \"")
-    vv_unit_of(${file} from)
+    string(REGEX MATCH "^framework/[a-z]+/" ownLayer "${file}")
+    string(REGEX REPLACE "^framework/([a-z]+)/.*" "\\1" ownName "${file}")
+    list(FIND order "${ownName}" ownRank)
     foreach(line ${lines})
       string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" included "${line}")
+      string(REGEX REPLACE "^framework/([a-z]+)/.*" "\\1" includedName "${included}")
+      list(FIND order "${includedName}" includedRank)
       if(NOT included MATCHES "^framework/")
         string(APPEND problems "\n  ${file}: \"${included}\" is not spelled from the source root")
-        continue()
-      endif()
-      vv_layer_rank(${included} includedRank)
-      if(rank GREATER_EQUAL 0 AND includedRank GREATER rank)
-        string(APPEND problems "\n  ${file} reaches up a layer: ${included}")
-      endif()
-      if(included MATCHES "/detail/")
-        string(REGEX MATCH "^framework/[a-z]+/" ownLayer "${file}")
-        string(REGEX MATCH "^framework/[a-z]+/" itsLayer "${included}")
-        if(NOT ownLayer STREQUAL itsLayer)
-          string(APPEND problems "\n  ${file} reaches into another layer's internals: ${included}")
-        endif()
-      endif()
-      if(file MATCHES "\\.h$" AND NOT file MATCHES "/Testing\\.h$" AND included MATCHES "/Testing\\.h$")
+      elseif(ownRank GREATER -1 AND includedRank GREATER ownRank)
+        string(APPEND problems "\n  ${file} includes a layer above its own: ${included}")
+      elseif(included MATCHES "/detail/" AND (NOT ownLayer OR NOT included MATCHES "^${ownLayer}"))
+        string(APPEND problems "\n  ${file} reaches into another layer's internals: ${included}")
+      elseif(file MATCHES "\\.h$" AND NOT file MATCHES "/Testing\\.h$" AND included MATCHES "/Testing\\.h$")
         string(APPEND problems "\n  ${file}: a header of the framework includes a test-only header")
-      endif()
-      vv_unit_of(${included} to)
-      if(NOT from STREQUAL to AND NOT from MATCHES "/Testing$" AND NOT to MATCHES "/Testing$")
-        string(MAKE_C_IDENTIFIER "${from}__${to}" edge)
-        string(MAKE_C_IDENTIFIER "${to}__${from}" back)
-        list(FIND edges ${back} found)
-        if(found GREATER_EQUAL 0)
-          string(APPEND problems "\n  ${from} and ${to} include each other")
-        endif()
-        list(APPEND edges ${edge})
       endif()
     endforeach()
   endforeach()
@@ -81,4 +55,21 @@ function(vv_check_framework_layers root)
   if(problems)
     message(FATAL_ERROR "Includes that break the framework's layers:${problems}")
   endif()
+endfunction()
+
+# A static library leaves its undefined symbols to the program, and every program links all
+# the layers, so a call up a layer would link unseen. Here each layer is linked whole
+# (--whole-archive) into a program of nothing else but the layers below it and its own outside
+# libraries: a symbol it uses from a layer above is undefined there, and the build stops. They
+# are built with everything else (ALL), so CI stops too.
+function(vv_add_layer_link_checks)
+  set(main ${CMAKE_BINARY_DIR}/layer_link_check.cpp)
+  file(CONFIGURE OUTPUT ${main} CONTENT "int main() { return 0; }\n")
+  foreach(layer ${VV_FRAMEWORK_LAYERS})
+    add_executable(framework_${layer}_link_check ${main})
+    target_link_libraries(framework_${layer}_link_check PRIVATE
+      "$<LINK_LIBRARY:WHOLE_ARCHIVE,framework_${layer}>")
+    set_target_properties(framework_${layer}_link_check PROPERTIES
+      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/layer_link_checks)
+  endforeach()
 endfunction()

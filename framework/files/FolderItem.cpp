@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/files/ExecutablePath.h"
+#include "framework/files/FileOpeners.h"
 
 namespace fw {
 
@@ -31,7 +32,17 @@ bool ValidChildName(const String& name) {
 
 Ref<FolderItem> NamesNothing() { return New<FolderItem>(String()); }
 
+// Set before main by the media layer, and read only after: constant-initialised, so they are
+// none until then whatever order the static initialisers run in.
+constinit PictureOpener gPictureOpener = nullptr;
+constinit SoundOpener gSoundOpener = nullptr;
+
 }  // namespace
+
+void InstallFileOpeners(PictureOpener picture, SoundOpener sound) {
+  gPictureOpener = picture;
+  gSoundOpener = sound;
+}
 
 FolderItem::FolderItem(String path) : path_(CleanPath(std::move(path))) {}
 
@@ -71,6 +82,12 @@ bool FolderItem::RegularFile() const {
   std::error_code ec;
   return fs::is_regular_file(path_, ec);
 }
+
+Ref<Picture> FolderItem::OpenAsPicture() const {
+  return gPictureOpener ? gPictureOpener(path_) : nullptr;
+}
+
+Ref<Sound> FolderItem::OpenAsSound() const { return gSoundOpener ? gSoundOpener(path_) : nullptr; }
 
 String FolderItem::Name() const {
   if (path_.empty()) return String();

@@ -34,9 +34,10 @@ class FolderItem : public Object {
   // (a FIFO would block) or is larger than maxBytes (a stray huge file must not exhaust
   // memory; nothing the program reads comes near the default).
   Ref<TextInputStream> OpenAsTextFile(int64_t maxBytes = kMaxTextFileBytes) const;
-  // The picture of the file at its own size, or nil when it is not a picture.
+  // The picture of the file at its own size, or nil when it is not a picture. Opened by the
+  // media layer (framework/files/FileOpeners.h): a program without it opens none.
   Ref<Picture> OpenAsPicture() const;
-  // The whole sound, decoded, or nil when it is not a sound.
+  // The whole sound, decoded, or nil when it is not a sound; likewise opened by the media layer.
   Ref<Sound> OpenAsSound() const;
 
  private:

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "framework/files/FolderItem.h"
 #include "framework/media/PictureImpl.h"
+#include "framework/media/detail/Openers.h"
 #include "framework/media/detail/Resample.h"
 
 namespace fw {
@@ -260,8 +260,8 @@ void PaintPicture(QPainter& painter, QPoint at, const QImage& pixels) {
   painter.drawImage(at, pixels);
 }
 
-Ref<Picture> FolderItem::OpenAsPicture() const {
-  auto encoded = EncodedPicture::Read(path_);
+Ref<Picture> OpenPictureFile(const String& path) {
+  auto encoded = EncodedPicture::Read(path);
   if (!encoded) return nullptr;
   auto impl = std::make_unique<Picture::Impl>();
   impl->encoded = std::move(encoded);

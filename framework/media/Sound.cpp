@@ -19,13 +19,13 @@
 
 #include "framework/core/BackgroundWork.h"
 #include "framework/core/ProgramName.h"
-#include "framework/files/FolderItem.h"
 #include "framework/files/RegularFile.h"
 #include "framework/media/SoundImpl.h"
 #include "framework/media/Testing.h"
 #include "framework/media/detail/DeviceCloser.h"
 #include "framework/media/detail/MixerLibrary.h"
 #include "framework/media/detail/Mp3Decoder.h"
+#include "framework/media/detail/Openers.h"
 
 namespace fw {
 namespace {
@@ -458,21 +458,20 @@ void ShutdownSound() {
 // Decoding a long voice takes the best part of a second: the main thread only looks at the
 // file's first bytes, opens the device (whose format the decode is for) and reserves the
 // budget; a worker reads and decodes the rest.
-Ref<Sound> FolderItem::OpenAsSound() const {
-  if (!LooksLikeSoundFile(path_)) return nullptr;
+Ref<Sound> OpenSoundFile(const String& path) {
+  if (!LooksLikeSoundFile(path)) return nullptr;
   SoundSystem& s = System();
   if (!EnsureAudio(s)) return nullptr;
   const int64_t left = kMaxLiveSoundBytes - livePcmBytes;
   if (left <= 0) return nullptr;
   auto impl = std::make_shared<Sound::Impl>(s.session, size_t(std::min(kMaxSoundBytes, left)));
-  impl->source = path_;
+  impl->source = path;
   s.decoding.push_back(impl);
   auto decoded = std::make_shared<DecodedPcm>();
   RunInBackground(
-      [library = sdl, path = path_, format = PcmFormat{s.frequency, s.format, s.channelCount},
-       maxBytes = impl->reserved, cancel = impl->cancel, decoded] {
-        *decoded = ReadAndDecode(*library, path, format, maxBytes, cancel);
-      },
+      [library = sdl, path, format = PcmFormat{s.frequency, s.format, s.channelCount},
+       maxBytes = impl->reserved, cancel = impl->cancel,
+       decoded] { *decoded = ReadAndDecode(*library, path, format, maxBytes, cancel); },
       // Holds the sound until then: one released with playbacks asked for still plays them.
       [impl, decoded] { HandBack(System(), impl, std::move(*decoded)); }, impl->cancel);
   return New<Sound>(std::move(impl));

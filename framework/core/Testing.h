@@ -3,6 +3,8 @@
 #include <chrono>
 #include <functional>
 
+#include "framework/core/ImplAccess.h"
+
 namespace fw {
 
 // The framework's clock: the current time as the Date constructor and the timers see it
@@ -25,5 +27,12 @@ void RefuseThreadsForTesting(bool refuse);
 void HoldBackgroundWorkForTesting(bool hold);
 // How many pieces of work have run (not skipped as cancelled) since the process started.
 int BackgroundWorkRunForTesting();
+
+// The insides of a window, a control, a picture or a sound, as its Impl header describes them
+// (widgets, pixels, decode state).
+template <class T>
+auto& ImplForTesting(const T& object) {
+  return detail::ImplOf(object);
+}
 
 }  // namespace fw

@@ -56,10 +56,10 @@ fw::Ref<clockcore::mainWindow> InProcessClock::Start() {
 }
 
 void RepaintNow(fw::Window& window) {
-  if (auto* content = window.impl().content.data()) content->repaint();
+  if (auto* content = fw::ImplForTesting(window).content.data()) content->repaint();
 }
 
-bool OnScreen(fw::Window& window) { return window.impl().Exposed(); }
+bool OnScreen(fw::Window& window) { return fw::ImplForTesting(window).Exposed(); }
 
 namespace {
 long StatusKb(const std::string& key) {

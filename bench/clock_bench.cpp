@@ -229,10 +229,10 @@ QImage Backdrop(const fs::path& file, QSize window, bool atUnits = false) {
   auto picture = fw::New<fw::FolderItem>(file.string())->OpenAsPicture();
   if (!picture) return {};
   auto target = fw::New<fw::Picture>(window.width(), window.height(), 32);
-  if (atUnits) target->impl().ratio = 1;
+  if (atUnits) fw::ImplForTesting(*target).ratio = 1;
   target->Graphics()->DrawPicture(picture, 0, 0, window.width(), window.height(), 0, 0,
                                   picture->Width(), picture->Height());
-  return target->impl().Pixels();
+  return fw::ImplForTesting(*target).Pixels();
 }
 
 // A backdrop at the window's units painted on a screen of more pixels, as the window painted

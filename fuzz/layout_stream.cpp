@@ -1,11 +1,12 @@
 // Layout property streams: any bytes either decode or raise PropertyStreamException, never
 // more. A stream that decodes is the one encoding of its pairs (the writer gives the same
-// bytes back), and setting it on a target leaves each name's last value there. The same
+// bytes back), and setting it on a target hands it each name's last value last. The same
 // pairs then go through the setters of a window and of every control kind (without widgets:
 // the values are only stored and clamped there), which must take any value.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string_view>
 
 #include "framework/ui/Controls.h"
@@ -19,6 +20,13 @@ namespace {
   std::fprintf(stderr, "fuzz_layout_stream: %s\n", what);
   std::abort();
 }
+
+// Keeps the last value each name was given.
+class LastValues : public fw::PropertyTarget {
+ public:
+  void SetProperty(const fw::Property& property) override { last[property.name] = property.value; }
+  std::map<fw::String, fw::PropertyValue> last;
+};
 
 template <class T>
 void SetOn(std::string_view bytes) {
@@ -48,11 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& p : pairs) writer.Add(p);
   if (writer.Bytes() != bytes) Fail("a decoded stream does not encode back to its bytes");
 
-  fw::PropertyTarget plain;
+  LastValues plain;
   fw::SetProperties(plain, bytes);
   for (const auto& p : pairs) {
-    const auto stored = plain.StoredProperty(p.name);
-    if (!stored) Fail("a name of the stream was not stored");
+    const auto found = plain.last.find(p.name);
+    if (found == plain.last.end()) Fail("a name of the stream was not set");
+    const fw::PropertyValue* stored = &found->second;
     // The last pair of that name wins.
     const fw::Property* last = nullptr;
     for (const auto& q : pairs)

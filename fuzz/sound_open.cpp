@@ -46,9 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Without an application the decode has run already; with one it would be on a worker.
   fw::FinishBackgroundWorkForTesting();
   if (!sound) return 0;
-  const size_t bytes = sound->impl().pcm.size;
-  if (sound->impl().state == fw::Sound::Impl::State::kDecoding) Fail("the decode never ended");
-  if (sound->impl().state == fw::Sound::Impl::State::kNone) {
+  const size_t bytes = fw::ImplForTesting(*sound).pcm.size;
+  if (fw::ImplForTesting(*sound).state == fw::Sound::Impl::State::kDecoding)
+    Fail("the decode never ended");
+  if (fw::ImplForTesting(*sound).state == fw::Sound::Impl::State::kNone) {
     if (bytes != 0) Fail("a sound that decoded to nothing holds samples");
     sound->Play();
     if (sound->IsPlaying()) Fail("a sound that decoded to nothing plays");

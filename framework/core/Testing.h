@@ -1,12 +1,13 @@
 #pragma once
 // What tests, benchmarks and fuzzing may set or read in the core: the clock, the event loop,
-// the background work and the class registry.
+// the background work, the class registry and the insides of the framework's objects.
 #include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/core/ClassRegistry.h"
+#include "framework/core/ImplAccess.h"
 
 namespace fw {
 
@@ -37,5 +38,12 @@ struct ClassRegistryForTesting {
   static const std::vector<ClassRecord>& Records();
   static bool IsA(const std::string& fullName, const std::string& baseName);
 };
+
+// The insides of a window, a control, a picture or a sound, as its Impl header describes them
+// (widgets, pixels, decode state).
+template <class T>
+auto& ImplForTesting(const T& object) {
+  return detail::ImplOf(object);
+}
 
 }  // namespace fw

@@ -157,7 +157,7 @@ Picture::Picture(int32_t width, int32_t height, int32_t /*depth*/)
   if (!PictureSizeAllowed(width, height))
     throw OutOfBoundsException("picture size " + std::to_string(width) + " x " +
                                std::to_string(height));
-  impl_->blank = QSize(width, height);
+  impl_->unfilledSize = QSize(width, height);
   impl_->ratio = NewPictureRatio(width, height);
 }
 
@@ -182,9 +182,9 @@ void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int
                            int32_t height, int32_t sourceX, int32_t sourceY, int32_t sourceWidth,
                            int32_t sourceHeight) {
   if (!owner_) throw NilObjectException("drawing into a picture that no longer exists");
-  Picture::Impl& from = source->impl();
+  Picture::Impl& from = detail::ImplOf(*source);
   if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return;
-  Picture::Impl& to = owner_->impl();
+  Picture::Impl& to = detail::ImplOf(*owner_);
   // A drawing still being made into the target comes first.
   if (to.pending) to.Pixels();
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "framework/core/ImplAccess.h"
 #include "framework/core/Object.h"
 
 namespace fw {
@@ -20,11 +21,12 @@ class Picture : public Object {
   int32_t Depth() const { return 32; }
   Ref<fw::Graphics> Graphics();
 
+  // The pixels and the file behind the picture (PictureImpl.h).
   struct Impl;
-  Impl& impl() const { return *impl_; }
   explicit Picture(std::unique_ptr<Impl> impl);
 
  private:
+  friend struct detail::ImplAccess<Impl>;
   std::unique_ptr<Impl> impl_;
   Ref<fw::Graphics> graphics_;
 };

@@ -52,7 +52,7 @@ struct fw::Picture::Impl {
   std::shared_ptr<PendingPixels> pending;
   // A new picture's size: it is filled with white when its pixels are first wanted. A
   // backdrop is drawn over all of itself at once, and need never be filled.
-  QSize blank;
+  QSize unfilledSize;
   // A new picture's pixels per unit of its size, the screen's device pixel ratio: a picture
   // made to be shown holds the pixels it is shown at, and the image says so, so that it is
   // painted 1:1 instead of enlarged. An opened picture holds its file's own pixels (1).
@@ -61,7 +61,7 @@ struct fw::Picture::Impl {
   // The size in units, what the picture's Width and Height say, whatever its pixels.
   QSize Size() const {
     return encoded          ? encoded->Size()
-           : image.isNull() ? blank
+           : image.isNull() ? unfilledSize
                             : image.deviceIndependentSize().toSize();
   }
   // Pixels per unit of Size(): the image's own ratio once it has pixels.
@@ -81,6 +81,11 @@ struct fw::Picture::Impl {
   QImage& Surface();
   // Takes the pending drawing's pixels once they are made; whether nothing is pending now.
   bool TakeMade();
+};
+
+template <>
+struct fw::detail::ImplAccess<fw::Picture::Impl> {
+  static fw::Picture::Impl& Of(const fw::Picture& picture) { return *picture.impl_; }
 };
 
 namespace fw {

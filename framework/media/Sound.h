@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/core/ImplAccess.h"
 #include "framework/core/Object.h"
 
 namespace fw {
@@ -23,11 +24,12 @@ class Sound : public Object {
   // True while a playback plays or waits for the decode.
   bool IsPlaying() const;
 
+  // The samples and the decode behind the sound (SoundImpl.h).
   struct Impl;
   explicit Sound(std::shared_ptr<Impl> impl);
-  Impl& impl() const { return *impl_; }
 
  private:
+  friend struct detail::ImplAccess<Impl>;
   std::shared_ptr<Impl> impl_;
 };
 

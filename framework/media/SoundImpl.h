@@ -27,3 +27,8 @@ struct fw::Sound::Impl {
   const CancelFlag cancel = NewCancelFlag();
   std::string source;  // the file it is decoded from
 };
+
+template <>
+struct fw::detail::ImplAccess<fw::Sound::Impl> {
+  static fw::Sound::Impl& Of(const fw::Sound& sound) { return *sound.impl_; }
+};

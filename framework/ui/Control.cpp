@@ -1,7 +1,8 @@
 #include "framework/ui/Control.h"
 
 #include <QFont>
-#include <QWidget>
+
+#include "framework/ui/ControlImpl.h"
 
 namespace fw {
 
@@ -17,28 +18,47 @@ std::span<const PropertyBinding<Control>> Control::PropertyBindings() {
   return kBindings;
 }
 
+RectControl::RectControl() : impl_(std::make_unique<Impl>()) {}
+
 RectControl::~RectControl() = default;  // the widget belongs to the window's content area
 
-void RectControl::CreateWidget(QWidget* parent) {
-  if (widget_ || !parent) return;
-  widget_ = MakeWidget(parent);
-  ApplyGeometry();
-  ApplyFont();
-  widget_->setVisible(visible_);
+void RectControl::Impl::Create(RectControl& control, QWidget* content) {
+  if (widget || !content) return;
+  parent = content;
+  control.MakeWidget(*this);
+  if (!widget) return;
+  madeFocus = widget->focusPolicy();
+  control.ApplyGeometry();
+  control.ApplyFont();
+  widget->setEnabled(control.enabled_);
+  if (!control.tabStop_) widget->setFocusPolicy(Qt::NoFocus);
+  if (!control.helpTag_.empty()) widget->setToolTip(QString::fromStdString(control.helpTag_));
+  widget->setVisible(control.visible_);
 }
 
 void RectControl::ApplyGeometry() {
-  if (widget_) widget_->setGeometry(left_, top_, std::max(width_, 0), std::max(height_, 0));
+  if (QWidget* widget = impl_->widget)
+    widget->setGeometry(left_, top_, std::max(width_, 0), std::max(height_, 0));
 }
 
 void RectControl::SetEnabled(bool enabled) {
   enabled_ = enabled;
-  if (widget_) widget_->setEnabled(enabled);
+  if (QWidget* widget = impl_->widget) widget->setEnabled(enabled);
 }
 
 void RectControl::SetVisible(bool visible) {
   visible_ = visible;
-  if (widget_) widget_->setVisible(visible);
+  if (QWidget* widget = impl_->widget) widget->setVisible(visible);
+}
+
+void RectControl::SetTabStop(bool on) {
+  tabStop_ = on;
+  if (QWidget* widget = impl_->widget) widget->setFocusPolicy(on ? impl_->madeFocus : Qt::NoFocus);
+}
+
+void RectControl::SetHelpTag(const String& tag) {
+  helpTag_ = tag;
+  if (QWidget* widget = impl_->widget) widget->setToolTip(QString::fromStdString(tag));
 }
 
 void RectControl::SetTextSize(double size) {
@@ -47,15 +67,16 @@ void RectControl::SetTextSize(double size) {
 }
 
 void RectControl::ApplyFont() {
-  if (!widget_) return;
-  QFont font = widget_->font();
+  QWidget* widget = impl_->widget;
+  if (!widget) return;
+  QFont font = widget->font();
   if (!textFont_.empty()) font.setFamily(QString::fromStdString(textFont_));
   // Sizes are in window units, like the positions: one unit, one pixel.
   font.setPixelSize(textSize_ > 0 ? static_cast<int>(textSize_ + 0.5) : 13);
   font.setBold(bold_);
   font.setItalic(italic_);
   font.setUnderline(underline_);
-  widget_->setFont(font);
+  widget->setFont(font);
 }
 
 std::span<const PropertyBinding<RectControl>> RectControl::PropertyBindings() {
@@ -83,10 +104,7 @@ std::span<const PropertyBinding<RectControl>> RectControl::PropertyBindings() {
       {"Enabled", [](RectControl& c, bool v) { c.SetEnabled(v); }},
       {"Visible", [](RectControl& c, bool v) { c.SetVisible(v); }},
       {"TabIndex", [](RectControl& c, int32_t v) { c.tabIndex_ = v; }},
-      {"TabStop",
-       [](RectControl& c, bool v) {
-         if (c.widget_ && !v) c.widget_->setFocusPolicy(Qt::NoFocus);
-       }},
+      {"TabStop", [](RectControl& c, bool v) { c.SetTabStop(v); }},
       {"TextFont",
        [](RectControl& c, const String& v) {
          c.textFont_ = v;
@@ -107,10 +125,7 @@ std::span<const PropertyBinding<RectControl>> RectControl::PropertyBindings() {
          c.underline_ = v;
          c.ApplyFont();
        }},
-      {"HelpTag",
-       [](RectControl& c, const String& v) {
-         if (c.widget_) c.widget_->setToolTip(QString::fromStdString(v));
-       }},
+      {"HelpTag", [](RectControl& c, const String& v) { c.SetHelpTag(v); }},
   };
   return kBindings;
 }

@@ -5,11 +5,10 @@
 #include <limits>
 #include <memory>
 
+#include "framework/core/ImplAccess.h"
 #include "framework/core/Object.h"
 #include "framework/core/Strings.h"
 #include "framework/ui/PropertyBinding.h"
-
-class QWidget;
 
 namespace fw {
 
@@ -29,10 +28,6 @@ class Control : public Object, public BindsProperties<Control, PropertyTarget> {
   // The stream properties every control takes; a subclass adds its own to these.
   static std::span<const PropertyBinding<Control>> PropertyBindings();
 
-  // Framework side: the control's widget is made on the window's content area when the
-  // window creates the control; a control without a widget (a timer) returns nullptr.
-  virtual void CreateWidget(QWidget* /*parent*/) {}
-  virtual QWidget* Widget() const { return nullptr; }
   // The window finished building (creation handlers done).
   virtual void WindowOpened() {}
   // The window is on screen: its first picture has been painted.
@@ -47,8 +42,11 @@ class Control : public Object, public BindsProperties<Control, PropertyTarget> {
 };
 
 // A control with a rectangle on the window's content area, in window units from its top left.
+// Its widget is made when its window adopts it; every property set before then is kept and
+// the widget takes it when made.
 class RectControl : public BindsProperties<RectControl, Control> {
  public:
+  RectControl();
   ~RectControl() override;
   std::string FullClassName() const override { return "RectControl"; }
   void Constructor() {}
@@ -62,6 +60,12 @@ class RectControl : public BindsProperties<RectControl, Control> {
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
   int32_t TabIndex() const { return tabIndex_; }
+  // Whether Tab stops at the control; turned back on, the widget takes the focus it was made
+  // to take.
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool on);
+  const String& HelpTag() const { return helpTag_; }
+  void SetHelpTag(const String& tag);
 
   // Text look, for the controls that show text.
   double TextSize() const { return textSize_; }  // 0: the framework's default size
@@ -71,20 +75,25 @@ class RectControl : public BindsProperties<RectControl, Control> {
   const String& TextFont() const { return textFont_; }
 
   static std::span<const PropertyBinding<RectControl>> PropertyBindings();
-  void CreateWidget(QWidget* parent) override;
-  QWidget* Widget() const override { return widget_; }
+
+  // The widget behind the control (ControlImpl.h).
+  struct Impl;
 
  protected:
-  // Subclasses make their widget here; RectControl places and styles it.
-  virtual QWidget* MakeWidget(QWidget* parent) = 0;
+  // Subclasses make their widget through Impl::Make, showing what they hold;
+  // RectControl places and styles it.
+  virtual void MakeWidget(Impl& impl) = 0;
+
+ private:
+  friend struct detail::ImplAccess<Impl>;
   void ApplyFont();
   void ApplyGeometry();
 
- private:
-  QWidget* widget_ = nullptr;  // owned by the window's content area
+  std::unique_ptr<Impl> impl_;
   int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-  bool enabled_ = true, visible_ = true;
+  bool enabled_ = true, visible_ = true, tabStop_ = true;
   int32_t tabIndex_ = 0;
+  String helpTag_;
   double textSize_ = 0;
   String textFont_;
   bool bold_ = false, italic_ = false, underline_ = false;

@@ -11,12 +11,19 @@
 
 #include "framework/core/EventLoop.h"
 #include "framework/media/PictureImpl.h"
+#include "framework/ui/ControlImpl.h"
 #include "framework/ui/Testing.h"
 
 namespace fw {
 namespace {
 
 QString ToQString(const String& s) { return QString::fromStdString(s); }
+
+// The widget a control made, as the kind it made; null before.
+template <class W>
+W* WidgetOf(const RectControl& control) {
+  return detail::ImplOf(control).As<W>();
+}
 
 template <class T>
 std::weak_ptr<T> WeakSelf(T* self) {
@@ -37,7 +44,7 @@ class WellWidget : public QFrame {
     auto owner = owner_.lock();
     if (!owner || !owner->Image()) return;
     // A thumbnail still being made leaves the well empty; it is painted when made.
-    const QImage* made = owner->Image()->impl().PixelsIfMade();
+    const QImage* made = detail::ImplOf(*owner->Image()).PixelsIfMade();
     if (!made) return;
     const QImage& image = *made;
     const QSize size = image.deviceIndependentSize().toSize();
@@ -60,58 +67,73 @@ class WellWidget : public QFrame {
 
 // ---- Label --------------------------------------------------------------------------------
 
-QWidget* Label::MakeWidget(QWidget* parent) {
-  label_ = new QLabel(ToQString(text_), parent);
-  label_->setFocusPolicy(Qt::NoFocus);
-  return label_;
+namespace {
+
+void ShowAlign(QLabel& label, int32_t align) {
+  label.setAlignment(align == 2   ? Qt::AlignHCenter | Qt::AlignVCenter
+                     : align == 3 ? Qt::AlignRight | Qt::AlignVCenter
+                                  : Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void ShowColour(QLabel& label, const Colour& colour) {
+  QPalette palette = label.palette();
+  palette.setColor(QPalette::WindowText, QColor(colour.red, colour.green, colour.blue));
+  label.setPalette(palette);
+}
+
+}  // namespace
+
+void Label::MakeWidget(Impl& impl) {
+  auto* label = impl.Make<QLabel>(ToQString(text_));
+  label->setFocusPolicy(Qt::NoFocus);
+  ShowAlign(*label, textAlign_);
+  if (textColor_) ShowColour(*label, *textColor_);
 }
 
 void Label::SetText(const String& text) {
   text_ = text;
-  if (label_) label_->setText(ToQString(text_));
+  if (auto* label = WidgetOf<QLabel>(*this)) label->setText(ToQString(text_));
+}
+
+void Label::SetTextAlign(int32_t align) {
+  textAlign_ = align;
+  if (auto* label = WidgetOf<QLabel>(*this)) ShowAlign(*label, align);
+}
+
+void Label::SetTextColor(const Colour& colour) {
+  textColor_ = colour;
+  if (auto* label = WidgetOf<QLabel>(*this)) ShowColour(*label, colour);
 }
 
 std::span<const PropertyBinding<Label>> Label::PropertyBindings() {
   static constexpr PropertyBinding<Label> kBindings[] = {
       {"Text", [](Label& l, const String& v) { l.SetText(v); }},
-      {"TextAlign",
-       [](Label& l, int32_t align) {
-         if (!l.label_) return;
-         l.label_->setAlignment(align == 2   ? Qt::AlignHCenter | Qt::AlignVCenter
-                                : align == 3 ? Qt::AlignRight | Qt::AlignVCenter
-                                             : Qt::AlignLeft | Qt::AlignVCenter);
-       }},
-      {"TextColor",
-       [](Label& l, const Colour& colour) {
-         if (!l.label_) return;
-         QPalette palette = l.label_->palette();
-         palette.setColor(QPalette::WindowText, QColor(colour.red, colour.green, colour.blue));
-         l.label_->setPalette(palette);
-       }},
+      {"TextAlign", [](Label& l, int32_t v) { l.SetTextAlign(v); }},
+      {"TextColor", [](Label& l, const Colour& v) { l.SetTextColor(v); }},
   };
   return kBindings;
 }
 
 // ---- PopupMenu ----------------------------------------------------------------------------
 
-QWidget* PopupMenu::MakeWidget(QWidget* parent) {
-  combo_ = new QComboBox(parent);
+void PopupMenu::MakeWidget(Impl& impl) {
+  auto* combo = impl.Make<QComboBox>();
   auto weak = WeakSelf(this);
-  QObject::connect(combo_, &QComboBox::currentIndexChanged, combo_, [weak](int index) {
+  QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [weak](int index) {
     if (auto self = weak.lock()) self->listIndex_ = index;  // the user chose a row
   });
   SyncWidget();
-  return combo_;
 }
 
 void PopupMenu::SyncWidget() {
-  if (!combo_) return;
-  QSignalBlocker block(combo_);
-  if (combo_->count() != ListCount()) {
-    combo_->clear();
-    for (const auto& row : rows_) combo_->addItem(ToQString(row));
+  auto* combo = WidgetOf<QComboBox>(*this);
+  if (!combo) return;
+  QSignalBlocker block(combo);
+  if (combo->count() != ListCount()) {
+    combo->clear();
+    for (const auto& row : rows_) combo->addItem(ToQString(row));
   }
-  combo_->setCurrentIndex(listIndex_);
+  combo->setCurrentIndex(listIndex_);
 }
 
 String PopupMenu::List(int32_t row) const {
@@ -128,10 +150,10 @@ String PopupMenu::Text() const { return List(listIndex_); }
 
 void PopupMenu::AddRow(const String& text) {
   rows_.push_back(text);
-  if (combo_) {
-    QSignalBlocker block(combo_);
-    combo_->addItem(ToQString(text));
-    combo_->setCurrentIndex(listIndex_);  // adding a row selects nothing by itself
+  if (auto* combo = WidgetOf<QComboBox>(*this)) {
+    QSignalBlocker block(combo);
+    combo->addItem(ToQString(text));
+    combo->setCurrentIndex(listIndex_);  // adding a row selects nothing by itself
   }
 }
 
@@ -160,33 +182,32 @@ std::span<const PropertyBinding<PopupMenu>> PopupMenu::PropertyBindings() {
 
 // ---- CheckBox -----------------------------------------------------------------------------
 
-QWidget* CheckBox::MakeWidget(QWidget* parent) {
-  box_ = new QCheckBox(ToQString(caption_), parent);
-  box_->setChecked(value_);
+void CheckBox::MakeWidget(Impl& impl) {
+  auto* box = impl.Make<QCheckBox>(ToQString(caption_));
+  box->setChecked(value_);
   auto weak = WeakSelf(this);
-  QObject::connect(box_, &QCheckBox::toggled, box_, [weak](bool on) {
+  QObject::connect(box, &QCheckBox::toggled, box, [weak](bool on) {
     if (auto self = weak.lock()) self->value_ = on;
   });
-  return box_;
 }
 
 void CheckBox::SetCaption(const String& caption) {
   caption_ = caption;
-  if (box_) box_->setText(ToQString(caption_));
+  if (auto* box = WidgetOf<QCheckBox>(*this)) box->setText(ToQString(caption_));
 }
 
 bool CheckBox::Value() const { return value_; }
 
 void CheckBox::SetValue(bool value) {
   value_ = value;
-  if (box_) {
-    QSignalBlocker block(box_);
-    box_->setChecked(value);
+  if (auto* box = WidgetOf<QCheckBox>(*this)) {
+    QSignalBlocker block(box);
+    box->setChecked(value);
   }
 }
 
 void ClickForTesting(CheckBox& box) {
-  if (auto* widget = qobject_cast<QCheckBox*>(box.Widget()))
+  if (auto* widget = WidgetOf<QCheckBox>(box))
     widget->click();
   else
     box.SetValue(!box.Value());
@@ -204,19 +225,24 @@ std::span<const PropertyBinding<CheckBox>> CheckBox::PropertyBindings() {
 
 PushButton::PushButton() = default;
 
-QWidget* PushButton::MakeWidget(QWidget* parent) {
-  button_ = new QPushButton(ToQString(caption_), parent);
-  button_->setAutoDefault(false);
+void PushButton::MakeWidget(Impl& impl) {
+  auto* button = impl.Make<QPushButton>(ToQString(caption_));
+  button->setAutoDefault(false);
+  button->setDefault(default_);
   auto weak = WeakSelf(this);
-  QObject::connect(button_, &QPushButton::clicked, button_, [weak] {
+  QObject::connect(button, &QPushButton::clicked, button, [weak] {
     if (auto self = weak.lock()) self->Push();
   });
-  return button_;
 }
 
 void PushButton::SetCaption(const String& caption) {
   caption_ = caption;
-  if (button_) button_->setText(ToQString(caption_));
+  if (auto* button = WidgetOf<QPushButton>(*this)) button->setText(ToQString(caption_));
+}
+
+void PushButton::SetDefault(bool isDefault) {
+  default_ = isDefault;
+  if (auto* button = WidgetOf<QPushButton>(*this)) button->setDefault(isDefault);
 }
 
 void PushButton::Push() {
@@ -227,11 +253,7 @@ void PushButton::Push() {
 std::span<const PropertyBinding<PushButton>> PushButton::PropertyBindings() {
   static constexpr PropertyBinding<PushButton> kBindings[] = {
       {"Caption", [](PushButton& b, const String& v) { b.SetCaption(v); }},
-      {"Default",
-       [](PushButton& b, bool v) {
-         b.default_ = v;
-         if (b.button_) b.button_->setDefault(v);
-       }},
+      {"Default", [](PushButton& b, bool v) { b.SetDefault(v); }},
       {"Cancel", [](PushButton& b, bool v) { b.cancel_ = v; }},
   };
   return kBindings;
@@ -241,23 +263,21 @@ std::span<const PropertyBinding<PushButton>> PushButton::PropertyBindings() {
 
 ImageWell::ImageWell() = default;
 
-QWidget* ImageWell::MakeWidget(QWidget* parent) {
-  well_ = new WellWidget(WeakSelf(this), parent);
-  return well_;
-}
+void ImageWell::MakeWidget(Impl& impl) { impl.Make<WellWidget>(WeakSelf(this)); }
 
 void ImageWell::SetImage(const Ref<Picture>& image) {
   image_ = image;
   if (image) {
     std::weak_ptr<ImageWell> self = WeakSelf(this);
     std::weak_ptr<Picture> shown = image.shared();
-    image->impl().WhenMade([self, shown] {
+    detail::ImplOf(*image).WhenMade([self, shown] {
       auto well = self.lock();
       auto picture = shown.lock();
-      if (well && picture && well->Image().shared() == picture && well->well_) well->well_->update();
+      if (!well || !picture || well->Image().shared() != picture) return;
+      if (QWidget* widget = detail::ImplOf(*well).widget) widget->update();
     });
   }
-  if (well_) well_->update();
+  if (QWidget* widget = detail::ImplOf(*this).widget) widget->update();
 }
 
 bool ImageWell::Click(int32_t x, int32_t y) {
@@ -269,11 +289,10 @@ bool ImageWell::Click(int32_t x, int32_t y) {
 
 // ---- Separator ----------------------------------------------------------------------------
 
-QWidget* Separator::MakeWidget(QWidget* parent) {
-  auto* line = new QFrame(parent);
+void Separator::MakeWidget(Impl& impl) {
+  auto* line = impl.Make<QFrame>();
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Sunken);
-  return line;
 }
 
 }  // namespace fw

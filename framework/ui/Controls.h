@@ -1,16 +1,12 @@
 #pragma once
 // The standard controls on the window's content area.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "framework/core/Delegate.h"
 #include "framework/media/Picture.h"
 #include "framework/ui/Control.h"
-
-class QLabel;
-class QComboBox;
-class QCheckBox;
-class QPushButton;
 
 namespace fw {
 
@@ -19,14 +15,21 @@ class Label : public BindsProperties<Label, RectControl> {
   std::string FullClassName() const override { return "Label"; }
   const String& Text() const { return text_; }
   void SetText(const String& text);
+  // 0 or 1 left, 2 centred, 3 right.
+  int32_t TextAlign() const { return textAlign_; }
+  void SetTextAlign(int32_t align);
+  // The text's colour; none: the platform's.
+  std::optional<Colour> TextColor() const { return textColor_; }
+  void SetTextColor(const Colour& colour);
   static std::span<const PropertyBinding<Label>> PropertyBindings();
 
  protected:
-  QWidget* MakeWidget(QWidget* parent) override;
+  void MakeWidget(Impl& impl) override;
 
  private:
-  QLabel* label_ = nullptr;
   String text_;
+  int32_t textAlign_ = 0;
+  std::optional<Colour> textColor_;
 };
 
 class PopupMenu : public BindsProperties<PopupMenu, RectControl> {
@@ -44,11 +47,10 @@ class PopupMenu : public BindsProperties<PopupMenu, RectControl> {
   static std::span<const PropertyBinding<PopupMenu>> PropertyBindings();
 
  protected:
-  QWidget* MakeWidget(QWidget* parent) override;
+  void MakeWidget(Impl& impl) override;
 
  private:
   void SyncWidget();
-  QComboBox* combo_ = nullptr;
   std::vector<String> rows_;
   int32_t listIndex_ = -1;
 };
@@ -63,10 +65,9 @@ class CheckBox : public BindsProperties<CheckBox, RectControl> {
   static std::span<const PropertyBinding<CheckBox>> PropertyBindings();
 
  protected:
-  QWidget* MakeWidget(QWidget* parent) override;
+  void MakeWidget(Impl& impl) override;
 
  private:
-  QCheckBox* box_ = nullptr;
   String caption_;
   bool value_ = false;
 };
@@ -78,6 +79,7 @@ class PushButton : public BindsProperties<PushButton, RectControl> {
   const String& Caption() const { return caption_; }
   void SetCaption(const String& caption);
   bool Default() const { return default_; }
+  void SetDefault(bool isDefault);
   bool Cancel() const { return cancel_; }
   static std::span<const PropertyBinding<PushButton>> PropertyBindings();
   // The user presses the button: raises Action.
@@ -86,10 +88,9 @@ class PushButton : public BindsProperties<PushButton, RectControl> {
   Event<void(Ref<PushButton>)> Action{"( PushButton )"};
 
  protected:
-  QWidget* MakeWidget(QWidget* parent) override;
+  void MakeWidget(Impl& impl) override;
 
  private:
-  QPushButton* button_ = nullptr;
   String caption_;
   bool default_ = false, cancel_ = false;
 };
@@ -106,10 +107,9 @@ class ImageWell : public RectControl {
   Event<bool(Ref<ImageWell>, int32_t, int32_t)> MouseDown{"( ImageWell, Int32, Int32 ) as Boolean"};
 
  protected:
-  QWidget* MakeWidget(QWidget* parent) override;
+  void MakeWidget(Impl& impl) override;
 
  private:
-  QWidget* well_ = nullptr;
   Ref<Picture> image_;
 };
 
@@ -118,7 +118,7 @@ class Separator : public RectControl {
   std::string FullClassName() const override { return "Separator"; }
 
  protected:
-  QWidget* MakeWidget(QWidget* parent) override;
+  void MakeWidget(Impl& impl) override;
 };
 
 }  // namespace fw

@@ -1,8 +1,8 @@
 #pragma once
 // What a class does with the stream properties it takes. Each class lists only its own
 // setters, name to setter, in a static PropertyBindings(); BindsProperties hands a property
-// to the bases' setters first, down from PropertyTarget (which keeps every pair), then to the
-// class's own. A name no class binds is only kept. A binding is checked against the name
+// to the bases' setters first, down from PropertyTarget, then to the class's own. A name no
+// class binds sets nothing. A binding is checked against the name
 // table as it is compiled, so a class cannot bind a name no stream carries, nor take a value
 // of another kind than the name's.
 #include <cstdint>

@@ -211,24 +211,6 @@ std::vector<Property> DecodePropertyStream(std::string_view bytes) {
   return pairs;
 }
 
-void PropertyTarget::SetProperty(const Property& property) { Store(property); }
-
-std::optional<PropertyValue> PropertyTarget::StoredProperty(std::string_view name) const {
-  for (const auto& p : stored_)
-    if (p.name == name) return p.value;
-  return std::nullopt;
-}
-
-void PropertyTarget::Store(const Property& property) {
-  for (auto& p : stored_) {
-    if (p.name == property.name) {
-      p.value = property.value;
-      return;
-    }
-  }
-  stored_.push_back(property);
-}
-
 void SetProperties(PropertyTarget& target, std::string_view stream) {
   // A broken stream sets nothing: decode it all before the first pair reaches the target.
   const std::vector<Property> pairs = DecodePropertyStream(stream);

@@ -54,18 +54,11 @@ std::vector<Property> DecodePropertyStream(std::string_view bytes);
 class PropertyTarget {
  public:
   virtual ~PropertyTarget() = default;
-  // Sets one property. The default keeps the value for StoredProperty and changes nothing
-  // else: many design-time properties only pass through. A class that acts on some names
-  // derives through BindsProperties (PropertyBinding.h) rather than overriding this.
-  virtual void SetProperty(const Property& property);
-  // The last value a stream (or SetProperty) gave the name, if any.
-  std::optional<PropertyValue> StoredProperty(std::string_view name) const;
-
- protected:
-  void Store(const Property& property);
-
- private:
-  std::vector<Property> stored_;
+  // Sets one property. The default changes nothing: many design-time properties only pass
+  // through, and a bound one lives in its class's own member, read through its getter. A class
+  // that acts on some names derives through BindsProperties (PropertyBinding.h) rather than
+  // overriding this.
+  virtual void SetProperty(const Property& /*property*/) {}
 };
 
 // The mass property setter: decodes the stream, then sets each pair from first to last.

@@ -16,6 +16,7 @@
 
 #include "framework/core/EventLoop.h"
 #include "framework/media/PictureImpl.h"
+#include "framework/ui/ControlImpl.h"
 #include "framework/ui/Controls.h"
 #include "framework/ui/Testing.h"
 #include "framework/ui/WindowImpl.h"
@@ -68,11 +69,11 @@ void ContentWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     QRegion uncovered = event->region();
     if (owner_) {
-      QImage& painted = owner_->impl().painted;
+      QImage& painted = detail::ImplOf(*owner_).painted;
       const auto backdrop = owner_->Backdrop();
       if (!backdrop)
         painted = QImage();
-      else if (const QImage* made = backdrop->impl().PixelsIfMade())
+      else if (const QImage* made = detail::ImplOf(*backdrop).PixelsIfMade())
         painted = *made;
       if (!painted.isNull()) {
         PaintPicture(painter, QPoint(0, 0), painted);
@@ -81,7 +82,7 @@ void ContentWidget::paintEvent(QPaintEvent* event) {
     }
     for (const QRect& rect : uncovered) painter.fillRect(rect, palette().window());
   }
-  if (owner_ && !owner_->impl().shown) owner_->impl().FirstPainted(*owner_);
+  if (owner_ && !detail::ImplOf(*owner_).shown) detail::ImplOf(*owner_).FirstPainted(*owner_);
 }
 
 void ContentWidget::mousePressEvent(QMouseEvent* event) {
@@ -92,7 +93,7 @@ void ContentWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void ContentWidget::resizeEvent(QResizeEvent*) {
-  if (owner_) owner_->impl().ScheduleResized(*owner_);
+  if (owner_) detail::ImplOf(*owner_).ScheduleResized(*owner_);
 }
 
 WindowWidget::WindowWidget(Window* owner, Qt::WindowFlags flags)
@@ -110,7 +111,7 @@ void WindowWidget::closeEvent(QCloseEvent* event) {
   }
   event->accept();
   Window* w = owner_;
-  w->impl().closingFromWidget = true;
+  detail::ImplOf(*w).closingFromWidget = true;
   Dispatch([w] { w->Close(); });
 }
 
@@ -133,9 +134,11 @@ void WindowWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void Window::Impl::BuildWidgets(Window& w) {
-  Qt::WindowFlags flags = w.frame_ == 1 ? Qt::Dialog : Qt::Window;
+  Qt::WindowFlags flags = w.IsModalDialog() ? Qt::Dialog : Qt::Window;
   flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
   if (w.closeButton_) flags |= Qt::WindowCloseButtonHint;
+  if (w.minimizeButton_) flags |= Qt::WindowMinimizeButtonHint;
+  if (w.maximizeButton_) flags |= Qt::WindowMaximizeButtonHint;
   top = new WindowWidget(&w, flags);
   top->setWindowTitle(QString::fromStdString(w.title_));
   auto* layout = new QVBoxLayout(top);
@@ -143,10 +146,11 @@ void Window::Impl::BuildWidgets(Window& w) {
   layout->setSpacing(0);
   content = new ContentWidget(&w, top);
   layout->addWidget(content);
-  if (w.frame_ == 1) top->setWindowModality(Qt::ApplicationModal);
+  if (w.IsModalDialog()) top->setWindowModality(Qt::ApplicationModal);
+  BuildMenuBar(w);
 }
 
-void Window::Impl::OwnBy(Window& w) {
+void Window::Impl::AttachToWindowBehind(Window& w) {
   // A modal window without an owner gets a taskbar entry and a minimise button of its own:
   // minimised alone, it would leave the window behind it dead with nothing on screen to say
   // why. Owned by the newest other window, it stays above it and goes with it. The window
@@ -154,9 +158,9 @@ void Window::Impl::OwnBy(Window& w) {
   QWidget* owner = nullptr;
   const auto& open = Lists().open;
   for (auto it = open.rbegin(); it != open.rend() && !owner; ++it)
-    if (it->get() != &w && !(*it)->IsClosed() && (*it)->impl().top &&
-        (*it)->impl().top->isVisible())
-      owner = (*it)->impl().top;
+    if (it->get() != &w && !(*it)->IsClosed() && detail::ImplOf(**it).top &&
+        detail::ImplOf(**it).top->isVisible())
+      owner = detail::ImplOf(**it).top;
   if (!owner) return;
   // Only the native window is owned: the widget stays a window of its own, so closing
   // either side never deletes the other's widgets.
@@ -231,7 +235,7 @@ void Window::Impl::ScheduleResized(Window& w) {
   QTimer::singleShot(0, content, [weak] {
     auto window = weak.lock();
     if (!window) return;
-    window->impl().resizePending = false;
+    detail::ImplOf(*window).resizePending = false;
     if (window->IsClosed()) return;
     Dispatch([&] { window->Event_Resized(); });
   });
@@ -263,11 +267,12 @@ void Window::Constructor() {
   // Tab order follows TabIndex, whatever the creation order.
   std::vector<RectControl*> tabbed;
   for (auto& c : controls_)
-    if (auto* rc = dynamic_cast<RectControl*>(c.get()); rc && rc->Widget()) tabbed.push_back(rc);
+    if (auto* rc = dynamic_cast<RectControl*>(c.get()); rc && detail::ImplOf(*rc).widget)
+      tabbed.push_back(rc);
   std::stable_sort(tabbed.begin(), tabbed.end(),
                    [](RectControl* a, RectControl* b) { return a->TabIndex() < b->TabIndex(); });
   for (size_t i = 1; i < tabbed.size(); ++i)
-    QWidget::setTabOrder(tabbed[i - 1]->Widget(), tabbed[i]->Widget());
+    QWidget::setTabOrder(detail::ImplOf(*tabbed[i - 1]).widget, detail::ImplOf(*tabbed[i]).widget);
   AddMenuHandlers(self);
   Event_Open();
   FinishBuild();
@@ -280,7 +285,7 @@ void Window::FinishBuild() {
   for (auto& c : controls_) c->WindowOpened();
   // A window finishing its build while the application quits would only flash up.
   if (visible_ && impl_->top && !QuitRequested()) {
-    if (frame_ == 1) impl_->OwnBy(*this);  // a dialog, shown now and made modal after
+    if (IsModalDialog()) impl_->AttachToWindowBehind(*this);  // shown now and made modal after
     impl_->top->show();
   }
 }
@@ -376,10 +381,11 @@ void Window::SetBackdrop(const Ref<Picture>& picture) {
   if (picture) {
     std::weak_ptr<Window> self = std::static_pointer_cast<Window>(shared_from_this());
     std::weak_ptr<Picture> shown = picture.shared();
-    const bool later = picture->impl().WhenMade([self, shown] {
+    const bool later = detail::ImplOf(*picture).WhenMade([self, shown] {
       auto window = self.lock();
       auto backdrop = shown.lock();
-      if (window && backdrop && window->Backdrop().shared() == backdrop) window->impl().Refresh();
+      if (window && backdrop && window->Backdrop().shared() == backdrop)
+        detail::ImplOf(*window).Refresh();
     });
     if (later) return;
   }
@@ -406,10 +412,10 @@ std::span<const PropertyBinding<Window>> Window::PropertyBindings() {
       {"Visible", [](Window& w, bool v) { w.SetVisible(v); }},
       {"Frame",
        [](Window& w, int32_t frame) {
-         w.frame_ = frame;
+         w.frame_ = static_cast<WindowFrame>(frame);
          if (!w.impl_->top) return;
-         w.impl_->top->setWindowFlag(Qt::Dialog, frame == 1);
-         w.impl_->top->setWindowModality(frame == 1 ? Qt::ApplicationModal : Qt::NonModal);
+         w.impl_->top->setWindowFlag(Qt::Dialog, w.IsModalDialog());
+         w.impl_->top->setWindowModality(w.IsModalDialog() ? Qt::ApplicationModal : Qt::NonModal);
        }},
       {"CloseButton",
        [](Window& w, bool on) {
@@ -423,10 +429,12 @@ std::span<const PropertyBinding<Window>> Window::PropertyBindings() {
        }},
       {"MinimizeButton",
        [](Window& w, bool on) {
+         w.minimizeButton_ = on;
          if (w.impl_->top) w.impl_->top->setWindowFlag(Qt::WindowMinimizeButtonHint, on);
        }},
       {"MaximizeButton",
        [](Window& w, bool on) {
+         w.maximizeButton_ = on;
          if (w.impl_->top) w.impl_->top->setWindowFlag(Qt::WindowMaximizeButtonHint, on);
        }},
   };
@@ -457,7 +465,7 @@ void Window::ShowModal() {
   if (closed_ || !impl_->top) return;
   Ref<Window> keep = RefTo(this);
   impl_->top->setWindowModality(Qt::ApplicationModal);
-  if (!impl_->top->isVisible()) impl_->OwnBy(*this);
+  if (!impl_->top->isVisible()) impl_->AttachToWindowBehind(*this);
   impl_->top->show();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
     impl_->top->raise();
@@ -473,7 +481,8 @@ void Window::ShowModal() {
 
 void Window::AdoptControl(const Ref<Control>& control) {
   control->SetWindow(RefTo(this));
-  control->CreateWidget(impl_->content);
+  if (auto* rect = dynamic_cast<RectControl*>(control.get()))
+    detail::ImplOf(*rect).Create(*rect, impl_->content);
 }
 
 void Window::AddControl(const String& name, const Ref<Control>& control) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/core/Delegate.h"
+#include "framework/core/ImplAccess.h"
 #include "framework/core/Object.h"
 #include "framework/core/Strings.h"
 #include "framework/media/Picture.h"
@@ -15,6 +16,10 @@
 #include "framework/ui/PropertyBinding.h"
 
 namespace fw {
+
+// The kinds of frame a window's "Frame" property names; any other value frames a document
+// window.
+enum class WindowFrame : int32_t { kDocument = 0, kModalDialog = 1 };
 
 class Window : public Object, public BindsProperties<Window, PropertyTarget> {
  public:
@@ -59,7 +64,7 @@ class Window : public Object, public BindsProperties<Window, PropertyTarget> {
   void SetMenuBar(const Ref<fw::MenuBar>& bar);
   Ref<Picture> Backdrop() const { return backdrop_; }
   void SetBackdrop(const Ref<Picture>& picture);
-  // The stream properties a window takes; any other name is only kept.
+  // The stream properties a window takes; any other name is ignored.
   static std::span<const PropertyBinding<Window>> PropertyBindings();
 
   // Closes the window: raises Close, closes its controls, takes it out of the window list
@@ -90,23 +95,26 @@ class Window : public Object, public BindsProperties<Window, PropertyTarget> {
   // Raises MouseDown at (x, y) of the content area, as a click there does.
   bool Click(int32_t x, int32_t y);
 
+  // The Qt widgets behind the window (WindowImpl.h).
   struct Impl;
-  Impl& impl() const { return *impl_; }
 
  private:
   void AdoptControl(const Ref<Control>& control);
   void ApplySizeLimits();
   void ResizeContent();
   void FinishBuild();
+  bool IsModalDialog() const { return frame_ == WindowFrame::kModalDialog; }
   friend struct Impl;
   friend struct WindowForTesting;
+  friend struct detail::ImplAccess<Impl>;
 
   std::unique_ptr<Impl> impl_;
   String title_;
   int32_t width_ = 100, height_ = 100;
   int32_t minWidth_ = 64, minHeight_ = 64, maxWidth_ = 32000, maxHeight_ = 32000;
-  int32_t frame_ = 0;
+  WindowFrame frame_ = WindowFrame::kDocument;
   bool visible_ = false, closeButton_ = true, resizeable_ = true;
+  bool minimizeButton_ = false, maximizeButton_ = false;
   bool closed_ = false, opened_ = false, building_ = false;
   int modalDepth_ = 0;
   Ref<fw::MenuBar> menuBar_;

@@ -53,7 +53,7 @@ struct Window::Impl {
   void BuildWidgets(Window& w);
   void BuildMenuBar(Window& w);
   // Makes the modal window an owned dialog of the window behind it, centred on it.
-  void OwnBy(Window& w);
+  void AttachToWindowBehind(Window& w);
   void ScheduleResized(Window& w);
   // After the first paint: tells the controls, once the paint is over.
   void FirstPainted(Window& w);
@@ -64,3 +64,8 @@ struct Window::Impl {
 };
 
 }  // namespace fw
+
+template <>
+struct fw::detail::ImplAccess<fw::Window::Impl> {
+  static fw::Window::Impl& Of(const fw::Window& window) { return *window.impl_; }
+};

@@ -186,7 +186,7 @@ TEST_F(ClockTick, ClickRepeatsTheMinuteOnceHoweverManyClicks) {
 
 TEST_F(ClockTick, EveryMouseButtonRepeatsTheMinute) {
   auto w = StartAt(12, 11);
-  QWidget* content = w->impl().content;
+  QWidget* content = fw::ImplForTesting(*w).content;
   for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
     Tick();
     ASSERT_EQ(w->lastTime, "12:11");

@@ -11,6 +11,7 @@
 #include <map>
 #include <random>
 
+#include "framework/core/Testing.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/Picture.h"
 #include "framework/media/PictureImpl.h"
@@ -33,7 +34,9 @@ Ref<Picture> Open(const std::filesystem::path& path) {
 }
 
 // Colour of a pixel, for messages.
-QColor At(const Ref<Picture>& p, int x, int y) { return p->impl().Pixels().pixelColor(x, y); }
+QColor At(const Ref<Picture>& p, int x, int y) {
+  return fw::ImplForTesting(*p).Pixels().pixelColor(x, y);
+}
 
 // JPEG is lossy: a colour is "the same" within a small distance per channel.
 ::testing::AssertionResult Near(QColor got, QColor want, int tolerance = 24) {
@@ -68,7 +71,7 @@ TEST(PictureTest, NewPictureIsWhiteAtItsSize) {
   EXPECT_EQ(p->Depth(), 32);
   EXPECT_EQ(At(p, 0, 0), QColor(Qt::white));
   EXPECT_EQ(At(p, 319, 479), QColor(Qt::white));
-  EXPECT_EQ(p->impl().Pixels().format(), QImage::Format_RGB32);
+  EXPECT_EQ(fw::ImplForTesting(*p).Pixels().format(), QImage::Format_RGB32);
 
   EXPECT_THROW(Picture(0, 10), fw::OutOfBoundsException);
   EXPECT_THROW(Picture(10, -1), fw::OutOfBoundsException);
@@ -83,7 +86,7 @@ TEST(PictureTest, OpensJpegAtItsOwnSizeWhateverItsName) {
   ASSERT_TRUE(p);
   EXPECT_EQ(p->Width(), 37);
   EXPECT_EQ(p->Height(), 23);
-  EXPECT_EQ(p->impl().Pixels().format(), QImage::Format_RGB32);
+  EXPECT_EQ(fw::ImplForTesting(*p).Pixels().format(), QImage::Format_RGB32);
   EXPECT_TRUE(Near(At(p, 18, 11), QColor(0xCC, 0x20, 0x20)));
   auto q = Open(dir.File("picture.dat"));
   ASSERT_TRUE(q);
@@ -199,7 +202,7 @@ TEST(GraphicsTest, WholePictureStretchesOverWholeTarget) {
   target->Graphics()->DrawPicture(source, 0, 0, 90, 300, 0, 0, 80, 40);
   EXPECT_EQ(target->Width(), 90);
   EXPECT_EQ(target->Height(), 300);
-  EXPECT_EQ(target->impl().Pixels().format(), QImage::Format_RGB32);
+  EXPECT_EQ(fw::ImplForTesting(*target).Pixels().format(), QImage::Format_RGB32);
   EXPECT_TRUE(Near(At(target, 2, 2), Qt::red));
   EXPECT_TRUE(Near(At(target, 87, 2), Qt::green));
   EXPECT_TRUE(Near(At(target, 2, 297), Qt::blue));
@@ -223,8 +226,10 @@ TEST(GraphicsTest, ShrinkingAveragesEveryPixelAndKeepsOnlyTheFile) {
       SCOPED_TRACE(std::string(name) + " at 1/" + std::to_string(factor));
       auto target = fw::New<Picture>(640 / factor, 960 / factor);
       target->Graphics()->DrawPicture(source, 0, 0, 640 / factor, 960 / factor, 0, 0, 640, 960);
-      EXPECT_GE(mediagen::Psnr(target->impl().Pixels(), mediagen::BoxShrink(whole, factor)), 35.0);
-      EXPECT_TRUE(source->impl().image.isNull()) << "the picture's pixels were kept";
+      EXPECT_GE(
+          mediagen::Psnr(fw::ImplForTesting(*target).Pixels(), mediagen::BoxShrink(whole, factor)),
+          35.0);
+      EXPECT_TRUE(fw::ImplForTesting(*source).image.isNull()) << "the picture's pixels were kept";
     }
   }
 }
@@ -246,13 +251,13 @@ TEST(GraphicsTest, SourceRectangleIntoDestinationRectangle) {
 
 TEST(GraphicsTest, SameSizeBackdropStaysIndependentOfItsSource) {
   auto source = fw::New<Picture>(40, 40);
-  source->impl().image = Quadrants(40, 40);
+  fw::ImplForTesting(*source).image = Quadrants(40, 40);
   auto target = fw::New<Picture>(40, 40);
   target->Graphics()->DrawPicture(source, 0, 0, 40, 40, 0, 0, 40, 40);
-  EXPECT_EQ(target->impl().image, source->impl().image);
+  EXPECT_EQ(fw::ImplForTesting(*target).image, fw::ImplForTesting(*source).image);
   // Drawing into either afterwards leaves the other as it was.
   auto blue = fw::New<Picture>(4, 4);
-  blue->impl().Surface().fill(Qt::blue);
+  fw::ImplForTesting(*blue).Surface().fill(Qt::blue);
   target->Graphics()->DrawPicture(blue, 0, 0, 20, 20, 0, 0, 4, 4);
   source->Graphics()->DrawPicture(blue, 20, 20, 20, 20, 0, 0, 4, 4);
   EXPECT_EQ(At(source, 5, 5), QColor(Qt::red));
@@ -262,7 +267,7 @@ TEST(GraphicsTest, SameSizeBackdropStaysIndependentOfItsSource) {
 
 TEST(GraphicsTest, PictureDrawnIntoItself) {
   auto p = fw::New<Picture>(40, 40);
-  p->impl().image = Quadrants(40, 40);
+  fw::ImplForTesting(*p).image = Quadrants(40, 40);
   // Its red quadrant over the whole of itself.
   p->Graphics()->DrawPicture(p, 0, 0, 40, 40, 0, 0, 20, 20);
   EXPECT_TRUE(Near(At(p, 39, 39), Qt::red));
@@ -289,7 +294,7 @@ TEST(GraphicsTest, RedrawAtTheSameSizeDecodesNothing) {
   auto draw = [&](int w, int h) {
     auto target = fw::New<Picture>(w, h);
     target->Graphics()->DrawPicture(source, 0, 0, w, h, 0, 0, 80, 40);
-    return target->impl().Pixels().cacheKey();
+    return fw::ImplForTesting(*target).Pixels().cacheKey();
   };
   for (QSize size : {QSize(40, 20), QSize(160, 90)}) {  // shrinking, enlarging
     const auto first = draw(size.width(), size.height());

@@ -8,6 +8,7 @@
 #include "framework/core/Testing.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/Picture.h"
+#include "framework/ui/ControlImpl.h"
 #include "framework/ui/Controls.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/WindowImpl.h"
@@ -46,7 +47,8 @@ class PictureWorkTest : public ::testing::Test {
   }
   // The colour at the middle of the backdrop (0) or of the well (1), as painted now.
   QRgb Shown(int where) {
-    QWidget* widget = where == 0 ? window_->impl().content.data() : well_->Widget();
+    QWidget* widget = where == 0 ? fw::ImplForTesting(*window_).content.data()
+                                 : fw::ImplForTesting(*well_).widget.data();
     const QImage screen = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
     return screen.pixel(screen.width() / 2, screen.height() / 2) & 0xF0F0F0u;
   }

@@ -9,6 +9,7 @@
 #include "framework/core/Testing.h"
 #include "framework/files/FolderItem.h"
 #include "framework/media/PictureImpl.h"
+#include "framework/ui/ControlImpl.h"
 #include "framework/ui/Controls.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/WindowImpl.h"
@@ -60,8 +61,8 @@ TEST(ScreenPixelsTest, BackdropAndWellShowPicturesAtTheScreensPixels) {
     const char* what;
     QWidget* widget;
     QPoint at;  // where the picture's top left is, in units
-  } shown[] = {{"backdrop", window->impl().content, QPoint(0, 0)},
-               {"image well", well->Widget(), QPoint(kMargin, kMargin)}};
+  } shown[] = {{"backdrop", fw::ImplForTesting(*window).content, QPoint(0, 0)},
+               {"image well", fw::ImplForTesting(*well).widget, QPoint(kMargin, kMargin)}};
   for (const auto& s : shown) {
     SCOPED_TRACE(s.what);
     const QImage screen = s.widget->grab().toImage().convertToFormat(QImage::Format_RGB32);

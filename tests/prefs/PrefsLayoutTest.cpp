@@ -12,6 +12,7 @@
 
 #include "PrefsTestSupport.h"
 #include "framework/Testing.h"
+#include "framework/ui/ControlImpl.h"
 #include "framework/ui/PropertyStream.h"
 #include "framework/ui/WindowImpl.h"
 #include "prefs/faceImage.h"
@@ -27,6 +28,8 @@ std::vector<std::string> Names(const std::vector<fw::Property>& pairs) {
   for (const auto& p : pairs) names.push_back(p.name);
   return names;
 }
+
+QWidget* WidgetOf(const fw::RectControl& control) { return fw::ImplForTesting(control).widget; }
 
 template <class T>
 T ValueOf(const std::vector<fw::Property>& pairs, const std::string& name) {
@@ -179,10 +182,10 @@ TEST_F(PrefsWindowBuild, FrameAndThirtyEightControlsByNameAndIndex) {
 
 TEST_F(PrefsWindowBuild, TabOrderSkipsFive) {
   auto w = OpenPrefs();
-  QWidget* hour = w->alarmHourPopup()->Widget();
-  EXPECT_EQ(hour->nextInFocusChain(), w->alarmMinPopup()->Widget());
-  EXPECT_EQ(w->nameCheck(6)->Widget()->nextInFocusChain(), w->nameCheck(7)->Widget());
-  EXPECT_EQ(w->nameCheck(7)->Widget()->nextInFocusChain(), w->nameCheck(8)->Widget());
+  QWidget* hour = WidgetOf(*w->alarmHourPopup());
+  EXPECT_EQ(hour->nextInFocusChain(), WidgetOf(*w->alarmMinPopup()));
+  EXPECT_EQ(WidgetOf(*w->nameCheck(6))->nextInFocusChain(), WidgetOf(*w->nameCheck(7)));
+  EXPECT_EQ(WidgetOf(*w->nameCheck(7))->nextInFocusChain(), WidgetOf(*w->nameCheck(8)));
 }
 
 TEST_F(PrefsWindowBuild, PopupRowsAndTextSizes) {
@@ -255,14 +258,14 @@ TEST_F(PrefsWindowBuild, MenuCommandShowsItModallyUntilCancel) {
     auto w = fw::CheckedCast<prefs::prefWindow>(fw::GetImplicitWindow("prefWindow.prefWindow"));
     wasModal = w && fw::WindowForTesting::ShowingModally(*w);
     if (!w) return;
-    owner = w->impl().top->windowHandle()->transientParent();
-    dialog = w->impl().top->frameGeometry();
+    owner = fw::ImplForTesting(*w).top->windowHandle()->transientParent();
+    dialog = fw::ImplForTesting(*w).top->frameGeometry();
     w->PushButton2()->Push();
   });
   EXPECT_TRUE(main->HandleMenuCommand("prefMenu"));
   EXPECT_TRUE(wasModal);
   // An owned dialog of the main window, centred on it as far as the screen allows.
-  QWidget* mainTop = main->impl().top;
+  QWidget* mainTop = fw::ImplForTesting(*main).top;
   EXPECT_EQ(owner, mainTop->windowHandle());
   EXPECT_NEAR(dialog.center().x(), mainTop->frameGeometry().center().x(), 1);
   EXPECT_TRUE(mainTop->screen()->availableGeometry().contains(dialog));

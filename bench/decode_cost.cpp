@@ -18,6 +18,7 @@
 #include <random>
 #include <thread>
 
+#include "BenchClock.h"
 #include "framework/media/detail/EncodedPicture.h"
 #include "framework/media/detail/JpegDecoder.h"
 #include "support/TestImages.h"
@@ -32,13 +33,6 @@ double ThreadCpuMs() {
   return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
-long StatusKb(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(key, 0) == 0) return std::stol(line.substr(std::string(key).size()));
-  return -1;
-}
 
 struct Cost {
   double ms;
@@ -48,10 +42,10 @@ struct Cost {
 Cost Measure(const std::function<void()>& step) {
   malloc_trim(0);
   std::ofstream("/proc/self/clear_refs") << "5";
-  const long before = StatusKb("VmRSS:");
+  const long before = bench::ResidentKb();
   const double cpu = ThreadCpuMs();
   step();
-  return {ThreadCpuMs() - cpu, (StatusKb("VmHWM:") - before) / 1024};
+  return {ThreadCpuMs() - cpu, (bench::PeakResidentKb() - before) / 1024};
 }
 
 std::string Qt(const QImage& image, const char* format) {
@@ -62,22 +56,6 @@ std::string Qt(const QImage& image, const char* format) {
   return bytes.toStdString();
 }
 
-// The progressive JPEG with its frame claiming width x height and its last scan repeated up to
-// `scans`.
-std::string Claiming(std::string jpeg, int width, int height, int scans) {
-  const auto sof = jpeg.find("\xFF\xC2");
-  jpeg[sof + 5] = char(height >> 8), jpeg[sof + 6] = char(height & 0xFF);
-  jpeg[sof + 7] = char(width >> 8), jpeg[sof + 8] = char(width & 0xFF);
-  int written = 0;
-  for (size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos;
-       at = jpeg.find("\xFF\xDA", at + 2))
-    ++written;
-  const size_t last = jpeg.rfind("\xFF\xDA");
-  const std::string lastScan = jpeg.substr(last, jpeg.size() - 2 - last);
-  std::string out = jpeg.substr(0, jpeg.size() - 2);
-  for (int i = written; i < scans; ++i) out += lastScan;
-  return out + "\xFF\xD9";
-}
 
 // A PNG with `chunks` ancillary chunks of bad CRC before its pixels or after them.
 std::string ChunkFlood(int chunks, bool afterPixels) {
@@ -119,9 +97,9 @@ std::vector<File> Files() {
       {"arithmetic-5120x5120", jpeg(arith)},
       {"arithmetic-progressive-5120x5120", jpeg(arithProgressive)},
       {"restart-every-mcu", jpeg(restarts)},
-      {"claims-8192x8192-100-scans", [small] { return Claiming(small, 8192, 8192, 100); }},
-      {"claims-65000x65000", [small] { return Claiming(small, 65000, 65000, 10); }},
-      {"claims-5120x5120-100-scans", [small] { return Claiming(small, 5120, 5120, 100); }},
+      {"claims-8192x8192-100-scans", [small] { return testsupport::ProgressiveClaiming(small, 8192, 8192, 100); }},
+      {"claims-65000x65000", [small] { return testsupport::ProgressiveClaiming(small, 65000, 65000, 10); }},
+      {"claims-5120x5120-100-scans", [small] { return testsupport::ProgressiveClaiming(small, 5120, 5120, 100); }},
       {"png-chunk-flood-1.25M", [] { return ChunkFlood(1250000, false); }},
       {"png-chunk-flood-1.25M-after-pixels", [] { return ChunkFlood(1250000, true); }},
   };
@@ -177,14 +155,14 @@ int main(int argc, char** argv) {
     // Two at once, on two threads: the process's peak over both.
     malloc_trim(0);
     std::ofstream("/proc/self/clear_refs") << "5";
-    const long before = StatusKb("VmRSS:");
+    const long before = bench::ResidentKb();
     QImage a, b;
     std::thread one([&] { a = picture->Decode(QSize(640, 960), 3 * 1536 * 2048); });
     std::thread two([&] { b = picture->Decode(QSize(640, 960), 3 * 1536 * 2048); });
     one.join();
     two.join();
     std::printf("  %-22s            %5ld MB  peak %ld MB  %s %s\n", "two at once",
-                (StatusKb("VmHWM:") - before) / 1024, StatusKb("VmHWM:") / 1024,
+                (bench::PeakResidentKb() - before) / 1024, bench::PeakResidentKb() / 1024,
                 a.isNull() ? "null" : "ok", b.isNull() ? "null" : "ok");
     std::fflush(stdout);
   }

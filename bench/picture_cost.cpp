@@ -29,6 +29,7 @@
 #include "framework/files/FolderItem.h"
 #include "framework/media/Picture.h"
 #include "mediagen/Drawings.h"
+#include "support/TestImages.h"
 #include "prefs/prefWindow.h"
 
 namespace {
@@ -42,13 +43,6 @@ double CpuSeconds() {
   return s(usage.ru_utime) + s(usage.ru_stime);
 }
 
-long StatusKb(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(key, 0) == 0) return std::stol(line.substr(std::string(key).size()));
-  return -1;
-}
 
 struct Cost {
   double cpu;
@@ -59,13 +53,13 @@ struct Cost {
 Cost Measure(const std::function<void()>& step) {
   malloc_trim(0);  // what the last step freed counts neither before this step nor in its peak
   std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
-  const long before = StatusKb("VmRSS:");
+  const long before = bench::ResidentKb();
   const double cpu = CpuSeconds();
   const auto wall = std::chrono::steady_clock::now();
   step();
   return {CpuSeconds() - cpu,
           std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count(),
-          (StatusKb("VmHWM:") - before) / 1024};
+          (bench::PeakResidentKb() - before) / 1024};
 }
 
 std::string Encoded(const QImage& image, const char* format, int quality = 90,
@@ -90,22 +84,6 @@ QImage Noise(int w, int h, bool grey = false) {
   return grey ? image.convertToFormat(QImage::Format_Grayscale8) : image;
 }
 
-// The JPEG with its frame claiming width x height and its last scan repeated until there are
-// `scans`: a few kilobytes that make the decoder pass over the claimed picture that often.
-std::string Claiming(std::string jpeg, int width, int height, int scans) {
-  const auto sof = jpeg.find("\xFF\xC2");
-  jpeg[sof + 5] = char(height >> 8), jpeg[sof + 6] = char(height & 0xFF);
-  jpeg[sof + 7] = char(width >> 8), jpeg[sof + 8] = char(width & 0xFF);
-  int written = 0;
-  for (size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos;
-       at = jpeg.find("\xFF\xDA", at + 2))
-    ++written;
-  const size_t last = jpeg.rfind("\xFF\xDA");
-  const std::string lastScan = jpeg.substr(last, jpeg.size() - 2 - last);
-  std::string out = jpeg.substr(0, jpeg.size() - 2);
-  for (int i = written; i < scans; ++i) out += lastScan;
-  return out + "\xFF\xD9";
-}
 
 // The files, made when first asked for.
 struct File {
@@ -137,15 +115,15 @@ std::vector<File> Files() {
       {"noise-progressive-3MB.jpg", [] { return Encoded(Noise(1450, 1450), "jpeg", 100, true); }},
       {"noise-baseline-q100-23MB.jpg", [] { return Encoded(Noise(2900, 2900), "jpeg", 100); }},
       {"claims-5120x3125-colour-10-scans.jpg",
-       [] { return Claiming(smallProgressive, 5120, 3125, 10); }},
+       [] { return testsupport::ProgressiveClaiming(smallProgressive, 5120, 3125, 10); }},
       {"claims-5120x3125-grey-10-scans.jpg",
-       [] { return Claiming(smallGreyProgressive, 5120, 3125, 10); }},
+       [] { return testsupport::ProgressiveClaiming(smallGreyProgressive, 5120, 3125, 10); }},
       {"noise-png-2560x2048.jpg", [] { return Encoded(Noise(2560, 2048), "png"); }},
       // Beyond the bounds.
       {"claims-8192x8192-100-scans.jpg",
-       [] { return Claiming(smallProgressive, 8192, 8192, 100); }},
+       [] { return testsupport::ProgressiveClaiming(smallProgressive, 8192, 8192, 100); }},
       {"claims-5120x3125-colour-11-scans.jpg",
-       [] { return Claiming(smallProgressive, 5120, 3125, 11); }},
+       [] { return testsupport::ProgressiveClaiming(smallProgressive, 5120, 3125, 11); }},
       {"noise-progressive-q100-12MB.jpg",
        [] { return Encoded(Noise(2900, 2900), "jpeg", 100, true); }},
       {"png-8192x8192.jpg",

@@ -14,6 +14,7 @@
 #include "framework/media/Sound.h"
 #include "framework/media/Testing.h"
 #include "mediagen/MediaGen.h"
+#include "support/Sounds.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -44,16 +45,6 @@ class SoundTest : public ::testing::Test {
   std::filesystem::path tone_;
 };
 
-// Whether the file opens as a sound that, once decoded, plays.
-bool PlaysAsSound(const std::filesystem::path& path) {
-  auto sound = FolderItem(path.string()).OpenAsSound();
-  fw::FinishBackgroundWorkForTesting();
-  if (!sound) return false;
-  sound->Play();
-  const bool plays = sound->IsPlaying();
-  sound->Stop();
-  return plays;
-}
 
 TEST_F(SoundTest, PlayReturnsAtOnceAndTheSoundPlaysToItsEnd) {
   auto sound = OpenTone();
@@ -273,7 +264,7 @@ TEST_F(SoundTest, OnlyMp3FilesOpenAsSounds) {
     EXPECT_FALSE(FolderItem(dir_.Write(name, bytes).string()).OpenAsSound()) << name;
   }
   // Begins as an MP3: only the decode, after the open, finds no frame in it.
-  EXPECT_FALSE(PlaysAsSound(dir_.Write("first-bytes.mp3", mp3.substr(0, 40))));
+  EXPECT_FALSE(testsupport::PlaysAsSound(dir_.Write("first-bytes.mp3", mp3.substr(0, 40))));
   std::filesystem::create_directory(dir_.File("folder.mp3"));
   EXPECT_FALSE(FolderItem(dir_.File("folder.mp3").string()).OpenAsSound());
   EXPECT_FALSE(FolderItem(dir_.File("missing.mp3").string()).OpenAsSound());

@@ -30,6 +30,7 @@
 #include "mediagen/MediaGen.h"
 #include "support/ClockFixture.h"
 #include "support/Pixels.h"
+#include "support/Sounds.h"
 #include "support/TestImages.h"
 
 namespace fs = std::filesystem;
@@ -412,17 +413,6 @@ bool ResetPeakResident() {
   return static_cast<bool>(clear);
 }
 
-// Whether the file opens as a sound that, once decoded, plays: refused by its first bytes, it
-// opens as none; refused by its decode (on a worker), it plays nothing.
-bool PlaysAsSound(const std::filesystem::path& path) {
-  auto sound = fw::FolderItem(path.string()).OpenAsSound();
-  fw::FinishBackgroundWorkForTesting();
-  if (!sound) return false;
-  sound->Play();
-  const bool plays = sound->IsPlaying();
-  sound->Stop();
-  return plays;
-}
 
 // `tens` times ten seconds of 8 kHz silence at 8 kbit/s, as one stream.
 std::string SilenceAt8Kbps(const testsupport::TempDir& dir, int tens) {
@@ -446,11 +436,11 @@ TEST(SoundBound, SmallFileThatDecodesPastTheBoundOpensAsNoSound) {
   const auto path = dir.Write("bomb.mp3", bomb);
 
   // Within the bound it is a sound: the same stream, 300 s.
-  EXPECT_TRUE(PlaysAsSound(dir.Write("long.mp3", bomb.substr(0, ten.size() * 30))));
+  EXPECT_TRUE(testsupport::PlaysAsSound(dir.Write("long.mp3", bomb.substr(0, ten.size() * 30))));
 
   ASSERT_TRUE(ResetPeakResident());
   const int64_t before = PeakResident();
-  EXPECT_FALSE(PlaysAsSound(path));
+  EXPECT_FALSE(testsupport::PlaysAsSound(path));
   const int64_t grown = PeakResident() - before;
   // Decoding may stop anywhere past the bound, but not run on to the end of the stream.
   EXPECT_LT(grown, fw::kMaxSoundBytes + (48LL << 20)) << "peak grew by " << (grown >> 20) << " MiB";
@@ -483,12 +473,12 @@ TEST(SoundBound, StreamsOfEveryLayerAndFreeFormatAreMeasured) {
       for (int i = 0; i < frames; ++i) out += frame;
       return out;
     };
-    EXPECT_TRUE(PlaysAsSound(dir.Write("short.mp3", bytes(100))))
+    EXPECT_TRUE(testsupport::PlaysAsSound(dir.Write("short.mp3", bytes(100))))
         << "not decoded";
     const auto path = dir.Write("long.mp3", bytes(stream.frames));
     ASSERT_TRUE(ResetPeakResident());
     const int64_t before = PeakResident();
-    EXPECT_FALSE(PlaysAsSound(path));
+    EXPECT_FALSE(testsupport::PlaysAsSound(path));
     const int64_t grown = PeakResident() - before;
     EXPECT_LT(grown, 16LL << 20) << "peak grew by " << (grown >> 20) << " MiB";
   }
@@ -508,12 +498,12 @@ TEST(SoundBound, StreamBehindATagTheDecoderRejectsIsMeasuredAsDecoded) {
   };
   for (const auto& t : kTags) {
     SCOPED_TRACE(t.kind);
-    EXPECT_TRUE(PlaysAsSound(dir.Write("short.mp3", t.tag + ten)))
+    EXPECT_TRUE(testsupport::PlaysAsSound(dir.Write("short.mp3", t.tag + ten)))
         << "the stream behind the tag decodes";
     const auto path = dir.Write("tagged.mp3", t.tag + stream);
     ASSERT_TRUE(ResetPeakResident());
     const int64_t before = PeakResident();
-    EXPECT_FALSE(PlaysAsSound(path));
+    EXPECT_FALSE(testsupport::PlaysAsSound(path));
     const int64_t grown = PeakResident() - before;
     EXPECT_LT(grown, 16LL << 20) << "peak grew by " << (grown >> 20) << " MiB";
   }
@@ -543,7 +533,7 @@ TEST(SoundQuiet, BrokenStreamsDecodeWithoutALineOnStderr) {
   ::testing::internal::CaptureStderr();
   int played = 0;
   for (size_t i = 0; i < files.size(); ++i)
-    played += PlaysAsSound(dir.Write("f" + std::to_string(i) + ".mp3", files[i]));
+    played += testsupport::PlaysAsSound(dir.Write("f" + std::to_string(i) + ".mp3", files[i]));
   const std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(err, "");
   EXPECT_GT(played, 0);  // some of them decode: the stderr above is the decode's

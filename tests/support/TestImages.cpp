@@ -157,4 +157,19 @@ std::filesystem::path CachedJpeg(const std::string& name, const JpegSpec& spec) 
   return made[name] = path;
 }
 
+std::string ProgressiveClaiming(std::string jpeg, int width, int height, int scans) {
+  const auto sof = jpeg.find("\xFF\xC2");
+  jpeg[sof + 5] = char(height >> 8), jpeg[sof + 6] = char(height & 0xFF);
+  jpeg[sof + 7] = char(width >> 8), jpeg[sof + 8] = char(width & 0xFF);
+  int written = 0;
+  for (size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos;
+       at = jpeg.find("\xFF\xDA", at + 2))
+    ++written;
+  const size_t last = jpeg.rfind("\xFF\xDA");
+  const std::string lastScan = jpeg.substr(last, jpeg.size() - 2 - last);
+  std::string out = jpeg.substr(0, jpeg.size() - 2);
+  for (int i = written; i < scans; ++i) out += lastScan;
+  return out + "\xFF\xD9";
+}
+
 }  // namespace testsupport

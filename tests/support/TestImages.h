@@ -44,4 +44,9 @@ std::string PngChunkFlood(const std::string& png, int chunks, bool afterPixels);
 // that lasts as long as the program (large files take seconds to encode).
 std::filesystem::path CachedJpeg(const std::string& name, const JpegSpec& spec);
 
+// A progressive JPEG with its frame claiming width x height and its last scan repeated until
+// there are `scans`: a few kilobytes that make a decoder pass over the claimed picture that
+// often.
+std::string ProgressiveClaiming(std::string jpeg, int width, int height, int scans);
+
 }  // namespace testsupport

@@ -21,10 +21,14 @@ struct Job {
   CancelFlag cancel;
 };
 
-// Two workers: a minute picture is not queued behind a face thumbnail that takes long, and on
-// a two-core machine the main thread keeps a core to itself. The decoders hold their own
-// memory bounds, so two at once stay within the process's.
-constexpr int kMaxWorkers = 2;
+// Two workers at least, so that a minute picture is not queued behind one face thumbnail that
+// takes long; three where there are cores for them beside the main thread (twelve thumbnails
+// come a third sooner). The decoders hold their memory together within one budget, however
+// many run.
+int MaxWorkers() {
+  static const int workers = std::clamp(int(std::thread::hardware_concurrency()) - 1, 2, 3);
+  return workers;
+}
 
 class Pool {
  public:
@@ -38,7 +42,8 @@ class Pool {
     std::unique_lock lock(mutex_);
     ++outstanding_;
     queue_.push_back(std::move(job));
-    if (idle_ > 0 || !StartWorker(lock)) {
+    // A worker more while more work waits than workers are free to take it.
+    if (static_cast<int>(queue_.size()) <= idle_ || !StartWorker(lock)) {
       if (threads_ > 0) {
         ready_.notify_one();
         return;
@@ -96,7 +101,7 @@ class Pool {
   // Starts one more worker when there is room; false when there is none or the thread could
   // not be made.
   bool StartWorker(std::unique_lock<std::mutex>&) {
-    if (threads_ >= kMaxWorkers) return false;
+    if (threads_ >= MaxWorkers()) return false;
     std::thread worker;
     if (!TryStartThread(worker, [this] { Work(); })) return false;
     worker.detach();

@@ -673,6 +673,9 @@ TEST(PictureBound, OrdinaryPhotosShow) {
                 QSize((size.width() * eighths + 7) / 8, (size.height() * eighths + 7) / 8))
           << atLeast.width();
     }
+    // The largest window at twice the density: where the scale it asks for would pass the
+    // memory budget, a smaller one shows.
+    EXPECT_FALSE(picture->Decode(QSize(1536, 2048), 3 * 1536 * 2048).isNull());
   }
 }
 

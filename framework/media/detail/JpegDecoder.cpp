@@ -242,6 +242,11 @@ QImage JpegDecoder::Decode(std::string_view stream, int eighths, const Options& 
   if (reduced) jpeg.info().do_block_smoothing = FALSE;
   const int64_t libjpeg = jpeg.MemoryNeeded();
   const int64_t pixels = int64_t{jpeg.info().output_width} * jpeg.info().output_height * 4;
+  // A photo whose coefficients take most of the budget (24 megapixels in full colour, drawn at
+  // twice the density) still shows, a scale smaller and so a little softer, rather than not at
+  // all. Nothing is decoded yet: only the header was read.
+  if (libjpeg + pixels > kDecodeMemoryBytes && eighths > 1)
+    return Decode(stream, eighths / 2, options);
   DecodeMemory memory;
   if (!memory.Take(libjpeg + pixels, options.cancel)) return {};
   jpeg.LimitMemory(libjpeg);

@@ -209,6 +209,8 @@ std::vector<Hostile> PictureKinds() {
            [](const fs::path& p) { Write(p, LastScanPatched(progressive, 8, '\x50')); }},
           {"PNG claiming 100000 x 100000",
            [](const fs::path& p) { Write(p, PngClaiming(100000, 100000)); }},
+          {"PNG cut inside its header",
+           [](const fs::path& p) { Write(p, std::string("\x89PNG\r\n\x1a\n\xFF\xFF", 10)); }},
           {"GIF claiming 65535 x 65535",
            [](const fs::path& p) {
              Write(p, std::string("GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00;", 14));

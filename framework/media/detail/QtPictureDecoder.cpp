@@ -110,6 +110,7 @@ void QuietQtImageReaders() {
 QSize QtPictureSize(std::string_view bytes) {
   // Read here, not by Qt's readers: they read a PNG's chunks up to its pixels, and a GIF whole,
   // to learn what its first bytes say. The decode checks that the pixels come out at this size.
+  // A byte past the end reads as 0: a header cut short claims an empty picture.
   auto byte = [&](size_t i) { return i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : 0u; };
   auto big32 = [&](size_t i) {
     return int64_t{byte(i)} << 24 | byte(i + 1) << 16 | byte(i + 2) << 8 | byte(i + 3);
@@ -119,7 +120,7 @@ QSize QtPictureSize(std::string_view bytes) {
     return static_cast<int32_t>(uint32_t(little16(i)) | uint32_t(little16(i + 2)) << 16);
   };
   int64_t width = 0, height = 0;
-  if (bytes.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8) &&
+  if (bytes.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8) && bytes.size() >= 24 &&
       bytes.substr(12, 4) == "IHDR") {
     width = big32(16), height = big32(20);  // IHDR comes first, or libpng refuses the file
   } else if (bytes.substr(0, 6) == "GIF87a" || bytes.substr(0, 6) == "GIF89a") {

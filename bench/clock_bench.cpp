@@ -411,6 +411,9 @@ void AfterMix(void*, Uint8*, int) {
 // Opens the audio device through the framework, as the first sound does (a clock's shutdown
 // closes it again), and puts the watcher in.
 bool AudioReady() {
+  // The floors play on the mixer behind the sound system's back: it must not close the device
+  // for a quiet spell (it rests after 200 ms without a playback of its own) while they do.
+  fw::SetAudioRestForTesting(24 * 3600 * 1000);
   if (!fw::New<fw::FolderItem>(In().voice.string())->OpenAsSound()) return false;
   fw::FinishBackgroundWorkForTesting();  // its decode, dropped, gives back what it held
   Mix_SetPostMix(&AfterMix, nullptr);

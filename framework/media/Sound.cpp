@@ -300,47 +300,20 @@ void HandBack(SoundSystem& s, const std::shared_ptr<Sound::Impl>& impl, DecodedP
 }
 
 // The worker's part: the whole file read and decoded, unless cancelled first.
-DecodedPcm ReadAndDecode(const MixerLibrary& library, const std::string& path,
-                         const PcmFormat& format, size_t maxBytes, const CancelFlag& cancel) {
+DecodedPcm Decode(const MixerLibrary& library, const FileBytes& bytes, const PcmFormat& format,
+                  size_t maxBytes, const CancelFlag& cancel) {
   {
     std::lock_guard lock(decodeMutex);
     if (cancel->load()) return {};
     ++decodesRunning;
   }
-  DecodedPcm pcm;
-  // Read again, whole: the file may have changed since its first bytes were looked at.
-  std::optional<std::string> bytes = ReadRegularFile(path, kMaxSoundBytes);
-  if (bytes && LooksLikeMp3(*bytes)) pcm = DecodeMp3(library, *bytes, format, maxBytes, cancel.get());
-  bytes.reset();
+  DecodedPcm pcm = DecodeMp3(library, bytes.View(), format, maxBytes, cancel.get());
   {
     std::lock_guard lock(decodeMutex);
     --decodesRunning;
   }
   decodesEnded.notify_all();
   return pcm;
-}
-
-// Whether the file is one to decode: a regular file, not empty and within the bound, whose
-// first bytes are an MP3's. Only those bytes are read here; the worker reads the rest.
-bool LooksLikeSoundFile(const std::string& path) {
-  if (path.empty() || path.find('\0') != std::string::npos) return false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) return false;
-  struct stat st {};
-  std::string head(4, '\0');
-  size_t got = 0;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
-      st.st_size <= kMaxSoundBytes) {
-    while (got < head.size()) {
-      const ssize_t n = ::read(fd, head.data() + got, head.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      got += size_t(n);
-    }
-  }
-  ::close(fd);
-  head.resize(got);
-  return LooksLikeMp3(head);
 }
 
 }  // namespace
@@ -459,7 +432,11 @@ void ShutdownSound() {
 // file's first bytes, opens the device (whose format the decode is for) and reserves the
 // budget; a worker reads and decodes the rest.
 Ref<Sound> OpenSoundFile(const String& path) {
-  if (!LooksLikeSoundFile(path)) return nullptr;
+  // Read whole and once, here: what is checked is what the worker decodes. A voice file is
+  // tens or hundreds of kilobytes; its decoded samples are what take the time.
+  std::optional<FileBytes> read = ReadRegularFileBytes(path, kMaxSoundBytes);
+  if (!read || !LooksLikeMp3(read->View())) return nullptr;
+  auto bytes = std::make_shared<const FileBytes>(std::move(*read));
   SoundSystem& s = System();
   if (!EnsureAudio(s)) return nullptr;
   const int64_t left = kMaxLiveSoundBytes - livePcmBytes;
@@ -469,9 +446,9 @@ Ref<Sound> OpenSoundFile(const String& path) {
   s.decoding.push_back(impl);
   auto decoded = std::make_shared<DecodedPcm>();
   RunInBackground(
-      [library = sdl, path, format = PcmFormat{s.frequency, s.format, s.channelCount},
+      [library = sdl, bytes, format = PcmFormat{s.frequency, s.format, s.channelCount},
        maxBytes = impl->reserved, cancel = impl->cancel,
-       decoded] { *decoded = ReadAndDecode(*library, path, format, maxBytes, cancel); },
+       decoded] { *decoded = Decode(*library, *bytes, format, maxBytes, cancel); },
       // Holds the sound until then: one released with playbacks asked for still plays them.
       [impl, decoded] { HandBack(System(), impl, std::move(*decoded)); }, impl->cancel);
   return New<Sound>(std::move(impl));

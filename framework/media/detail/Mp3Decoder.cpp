@@ -143,14 +143,14 @@ mpg123_handle* OpenFeed(const Mpg123Library& mpg) {
 
 }  // namespace
 
-bool LooksLikeMp3(const std::string& bytes) {
+bool LooksLikeMp3(std::string_view bytes) {
   const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
   if (bytes.size() < 4) return false;
   if (b[0] == 'I' && b[1] == 'D' && b[2] == '3') return true;
   return b[0] == 0xFF && (b[1] & 0xE6) == 0xE2;  // frame sync, layer III
 }
 
-DecodedPcm DecodeMp3(const MixerLibrary& sdl, const std::string& bytes, const PcmFormat& format,
+DecodedPcm DecodeMp3(const MixerLibrary& sdl, std::string_view bytes, const PcmFormat& format,
                      size_t maxBytes, const std::atomic<bool>* cancel) {
   const Mpg123Library* mpg = LoadMpg123Library();
   if (!mpg) return {};

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace fw {
 
@@ -29,13 +30,13 @@ struct DecodedPcm {
 };
 
 // An ID3v2 tag or an MPEG Layer III frame header at the start.
-bool LooksLikeMp3(const std::string& bytes);
+bool LooksLikeMp3(std::string_view bytes);
 
 // Every frame the decoder takes of bytes that LooksLikeMp3 (the caller checks, before it opens
 // the device the format comes from), in `format`. No sound when nothing decodes or the output
 // passes `maxBytes`: the decode stops there. A pure function of its arguments, safe on any
 // thread; `cancel`, once set, ends it early with no sound.
-DecodedPcm DecodeMp3(const MixerLibrary& sdl, const std::string& bytes, const PcmFormat& format,
+DecodedPcm DecodeMp3(const MixerLibrary& sdl, std::string_view bytes, const PcmFormat& format,
                      size_t maxBytes, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace fw
